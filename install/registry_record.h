@@ -1,0 +1,41 @@
+// The registry record: the product key and one key per installed title, under HKEY_CURRENT_USER.
+// Whether the product or a title counts as installed is decided here and nowhere else.
+#pragma once
+#include <windows.h>
+
+#include "data/install_lists.h"
+
+extern const char kProductKeyPath[];            // "Software\\Varnis\\SET-V"
+extern const char kMakerKeyPath[];              // "Software\\Varnis\\"
+
+// True when the product key opens with read access. A failing close shows "クローズエラー"
+// (caption "ERROR", no owner) and still answers true.
+bool isProductInstalled();
+// True when the title's key (its registryKey) opens with read access. A title whose registryKey
+// is empty is never installed (an empty path would name HKEY_CURRENT_USER itself).
+bool isTitleInstalled(const TitleRecord& title);
+// True when the product key opens with full access (the install run's test).
+bool productKeyExistsForWrite();
+
+// Creates the product key and writes INSTALL_PATH, INSTALL_TYPE, the six archive values and
+// MEDIA_TYPE from installDir, installType and the selected list. Messages are owned by owner.
+// False when the key or one of its first two values could not be written: the run must not start.
+// An archive path longer than 259 characters is not written (message naming the value); like
+// any other failed archive or MEDIA_TYPE write it does not stop the run.
+bool writeProductRegistry(HWND owner);
+
+// Creates the title's key and writes L_INST_PATH, its string values (tags expanded) and its
+// number values. False, with a message owned by owner, when the key or a value fails; an
+// expanded text longer than 259 characters is refused and counts as a failed value. Values
+// written before a failure stay.
+bool writeTitleRegistry(HWND owner, const TitleRecord& title);
+
+// Reads L_INST_PATH of the title's key into folder (260 bytes; cleared first, always
+// NUL-terminated). False when the key does not open, the value is missing, is not REG_SZ or
+// does not fit; folder is then empty.
+bool readTitleInstallPath(const TitleRecord& title, char* folder);
+
+// Expands a leading "[インストールパス]" (installRoot) or "[メディアパス]" (sourceRoot) tag of
+// text into out (260 bytes); other texts are copied unchanged. False when the result does not
+// fit; out is then empty.
+bool expandPathTag(const char* text, char* out);

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Creates a private Wine prefix with two simulated optical drives, Q: and R:.
+#   tools/make-prefix.sh PREFIX
+# Each drive is a symlink dosdevices/q: -> PREFIX/../drives/q (an empty folder: no disc).
+# Putting a disc in is re-pointing that link, or filling the folder; tests do both.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/wine-env.sh"
+prefix=$1
+drives="$(dirname "$prefix")/drives"
+export WINEPREFIX=$prefix
+
+if [ -f "$prefix/.vga-ready" ]; then exit 0; fi
+rm -rf "$prefix"
+mkdir -p "$prefix" "$drives/q" "$drives/r"
+"$WINELOADER" wineboot -i >/dev/null 2>&1
+
+ln -sfn "$drives/q" "$prefix/dosdevices/q:"
+ln -sfn "$drives/r" "$prefix/dosdevices/r:"
+reg="$prefix/vga-drives.reg"
+printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n"q:"="cdrom"\r\n"r:"="cdrom"\r\n' > "$reg"
+"$WINELOADER" regedit /S "$reg" >/dev/null 2>&1
+# Drive types are read when the wineserver starts: restart it before the first test.
+"$WINESERVER" -w
+"$WINESERVER" -k 2>/dev/null || true
+touch "$prefix/.vga-ready"
+echo "prefix ready: $prefix (optical drives Q: R: -> $drives)"

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds everything and starts the menu from sample disc 1 in drive Q: under Wine.
+# On a machine without a display it uses a virtual one and saves screenshots to build/run/.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash tools/build.sh
+. tools/wine-env.sh
+build=$root/build/$VGA_TEST_ARCH
+export WINEPREFIX=$build/run-prefix
+bash tools/make-prefix.sh "$WINEPREFIX"
+drives=$build/drives
+rm -rf "$drives/q" "$drives/r"; ln -sfn "$build/discs/disc1" "$drives/q"; mkdir -p "$drives/r"
+ln -sfn "$drives/q" "$WINEPREFIX/dosdevices/q:"; ln -sfn "$drives/r" "$WINEPREFIX/dosdevices/r:"
+echo "run: disc 1 in Q: ($build/discs/disc1); put disc 2 in with: ln -sfn $build/discs/disc2 $drives/r"
+mkdir -p build/run
+if [ -z "${DISPLAY:-}" ]; then
+  DISPLAY=$(bash tools/xvfb.sh start "$root/build/run/xvfb"); export DISPLAY
+  "$WINELOADER" 'Q:\vgan1_menu.exe' &
+  sleep 8
+  import -window root build/run/menu.png 2>/dev/null || true
+  echo "run: headless: the menu runs on virtual display $DISPLAY; screenshot in build/run/menu.png"
+  echo "run: stop it with: WINEPREFIX=$WINEPREFIX $WINESERVER -k; tools/xvfb.sh stop build/run/xvfb"
+else
+  exec "$WINELOADER" 'Q:\vgan1_menu.exe'
+fi

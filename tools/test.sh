@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Runs every test: native unit tests, Win32 tests under Wine (with a virtual display), and a
+# short bounded run of each fuzz target. Ends with one summary line; non-zero on any failure.
+#   tools/test.sh                 (VGA_FUZZ_SECONDS=N to change the fuzz time per target)
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+passed=0; failed=0
+
+count_ctest() {   # adds the counts of a ctest log to the totals
+  local line total bad
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$1" | tail -1)
+  if [ -z "$line" ]; then failed=$((failed + 1)); echo "test: no ctest summary in $1"; return; fi
+  bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+}
+
+if ! bash tools/build.sh; then
+  echo "summary: 0 passed, 1 failed (build)"; exit 1
+fi
+. tools/wine-env.sh
+logs=$root/build/test-logs; mkdir -p "$logs"
+
+echo "== native unit tests"
+ctest --test-dir build/native --output-on-failure -j "$(nproc)" 2>&1 | tee "$logs/native.log" | tail -n 3
+count_ctest "$logs/native.log"
+
+echo "== Win32 tests under Wine ($VGA_TEST_ARCH)"
+export WINEPREFIX=$root/build/$VGA_TEST_ARCH/wineprefix
+bash tools/make-prefix.sh "$WINEPREFIX"
+display=$(bash tools/xvfb.sh start "$root/build/xvfb")
+export DISPLAY=$display
+# One persistent wineserver for the whole run: without it every test program pays ~3 s of
+# server start-up and prefix loading.
+"$WINESERVER" -p
+"$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 || true
+ctest --test-dir "build/$VGA_TEST_ARCH" --output-on-failure --timeout 300 2>&1 | tee "$logs/win32.log" | tail -n 3
+count_ctest "$logs/win32.log"
+"$WINESERVER" -k 2>/dev/null || true
+bash tools/xvfb.sh stop "$root/build/xvfb"
+
+echo "== fuzz targets (bounded)"
+if bash tools/fuzz.sh "${VGA_FUZZ_SECONDS:-10}" > "$logs/fuzz.log" 2>&1; then :; fi
+fp=$(grep -c '^fuzz: ok ' "$logs/fuzz.log"); ff=$(grep -c '^fuzz: FAILED ' "$logs/fuzz.log")
+grep -E '^fuzz: ' "$logs/fuzz.log"
+passed=$((passed + fp)); failed=$((failed + ff))
+[ "$fp" -gt 0 ] || { echo "test: no fuzz target ran"; failed=$((failed + 1)); }
+
+echo "summary: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
