@@ -63,6 +63,7 @@ enum class ListFault {
     UnterminatedLine,   // the data ends inside a line that the layout still needs (no CR LF)
     Truncated,          // the data ends before the layout is complete
     SectionOverCapacity,// more lines in a section than its record holds
+    OutOfMemory,        // the entry or the working record could not be allocated
 };
 
 struct ListResult {
@@ -79,6 +80,9 @@ int32_t listAtoi(const char* text);
 
 // Parse from memory. On any fault the record is left exactly as it was and the fault is
 // answered; on success the record is replaced whole.
+// A line is the bytes up to the next CR LF pair; a lone CR or LF is part of the text. A NUL
+// byte ends the line's text there: the bytes after it up to CR LF are skipped (they still
+// count towards the 259-byte limit). The last line the layout needs must end in CR LF too.
 ListResult parseInstallTypeList(const uint8_t* data, size_t size, InstallTypeList* out);
 ListResult parseTitleRecord(const uint8_t* data, size_t size, TitleRecord* out);
 
