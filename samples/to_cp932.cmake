@@ -1,0 +1,25 @@
+# Converts UTF-8 text files written with LF line ends into code page 932 files with CR LF, the form
+# the install lists and the readme have on the disc.
+#   cmake -DICONV=<iconv> -DOUT_DIR=<folder> -DFILES=<file>|<file>... -P to_cp932.cmake
+string(REPLACE "|" ";" files "${FILES}")
+file(MAKE_DIRECTORY "${OUT_DIR}")
+foreach(source ${files})
+  get_filename_component(name "${source}" NAME)
+  file(READ "${source}" text)
+  if(text MATCHES "\r")
+    message(FATAL_ERROR "${source}: write it with LF line ends; CR LF is added here")
+  endif()
+  if(NOT text MATCHES "\n$")
+    message(FATAL_ERROR "${source}: the last line needs its line end")
+  endif()
+  string(REPLACE "\n" "\r\n" text "${text}")
+  set(crlf "${OUT_DIR}/${name}.utf8")
+  file(WRITE "${crlf}" "${text}")
+  execute_process(COMMAND "${ICONV}" -f UTF-8 -t CP932 "${crlf}"
+                  OUTPUT_FILE "${OUT_DIR}/${name}" RESULT_VARIABLE rc ERROR_VARIABLE why)
+  file(REMOVE "${crlf}")
+  if(NOT rc EQUAL 0)
+    file(REMOVE "${OUT_DIR}/${name}")
+    message(FATAL_ERROR "${source}: not convertible to code page 932: ${why}")
+  endif()
+endforeach()
