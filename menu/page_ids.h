@@ -27,6 +27,9 @@
 #define IDC_UNINSTALL          1029
 #define IDC_EXIT               1030
 #define IDC_NEXT               1031   /* also "インストール開始" and "ゲームスタート" */
+#define IDC_ADD_TITLES         1031   /* pageMain: add a game (install) */
+#define IDC_START_INSTALL      1031   /* pageInstallConfirm */
+#define IDC_GAME_START         1031   /* pagePlay */
 #define IDC_DESTINATION        1032
 #define IDC_SPACE              1033
 #define IDC_PERCENT            1034

@@ -1,0 +1,13 @@
+// Entry point of the menu program.
+#include <windows.h>
+
+#include "menu/startup.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    try {
+        return runMenu(GetCommandLineA());
+    } catch (...) {
+        return 0;   // nothing may escape into the C runtime; the exit code is 0 on every path
+    }
+}

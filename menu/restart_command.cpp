@@ -1,0 +1,46 @@
+// The command line with which the menu restarts itself from TEMP, and how the copy reads it.
+//
+// A double quote (0x22), a blank (0x20) and a tab (0x09) are never the second byte of a
+// two-byte character in code page 932, so looking for them byte by byte is safe.
+#include "menu/restart_command.h"
+
+#include <cstring>
+
+#include "support/text_buffer.h"
+
+bool buildRestartCommand(const char* program, const char* argument, char* out, size_t outSize)
+{
+    if (outSize == 0) return false;
+    out[0] = '\0';
+    if (std::strchr(program, '"')) return false;   // cannot be quoted; no Windows path has one
+    if (!textJoin(out, outSize, "\"", program, "\" ") || !textAppend(out, outSize, argument)) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool commandArgument(const char* commandLine, char* out)
+{
+    const char* p = commandLine;
+    if (*p == '"') {
+        const char* close = std::strchr(p + 1, '"');
+        p = close ? close + 1 : p + std::strlen(p);
+    } else {
+        while (*p && *p != ' ' && *p != '\t') ++p;
+    }
+    while (*p == ' ' || *p == '\t') ++p;
+
+    size_t length = std::strlen(p);
+    if (length >= 2 && p[0] == '"' && p[length - 1] == '"') {
+        ++p;
+        length -= 2;
+    }
+    if (length >= kTextSize) {
+        out[0] = '\0';
+        return false;
+    }
+    std::memcpy(out, p, length);
+    out[length] = '\0';
+    return true;
+}

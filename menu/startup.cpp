@@ -1,0 +1,165 @@
+// Start-up of the menu: from the command line to the first page and the message loop.
+#include "menu/startup.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <mmsystem.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "install/com_scope.h"
+#include "install/destination.h"
+#include "install/registry_record.h"
+#include "menu/app_state.h"
+#include "menu/bootstrap.h"
+#include "menu/menu_mutex.h"
+#include "menu/message_box.h"
+#include "menu/message_loop.h"
+#include "menu/page_flow.h"
+#include "menu/page_ids.h"
+#include "menu/page_pictures.h"
+#include "menu/page_procedures.h"
+#include "menu/restart_command.h"
+#include "support/platform_hooks.h"
+
+namespace {
+
+const char kCommandLineTooLong[] = "コマンドラインが長すぎます";
+const char kArchiveOpenFailed[] = "アーカイブの読み込みに失敗しました";
+const char kInstallDirTooLong[] = "インストール先のパスが長すぎます";
+const char kErrorCaption[] = "ERROR";
+
+const char* const kTitleLists[kTitleCount] = {
+    "inst_lantern.txt", "inst_brindle.txt", "inst_harbormenu.txt", "inst_rainmere.txt", "inst_mistvale.txt",
+};
+const char* const kHarborExtraLists[2] = {"inst_harbor.txt", "inst_harborsp.txt"};
+
+void releaseMenuMutex()
+{
+    if (!g_menuMutex) return;
+    ReleaseMutex(g_menuMutex);
+    CloseHandle(g_menuMutex);
+    g_menuMutex = nullptr;
+}
+
+// Archive key, archive on the disc (not the copy in TEMP), the two install-type lists.
+void openInstallerData()
+{
+    g_archive.SetKey("kavo");
+    Text archivePath = {};
+    const size_t folderLength = folderPartLength(sourceRoot);
+    std::memcpy(archivePath, sourceRoot, folderLength);   // below 260: sourceRoot is a Text
+    archivePath[folderLength] = '\0';
+    if (!textAppend(archivePath, kTextSize, "instdata.arc") || !g_archive.Open(archivePath))
+        showMessage(nullptr, kArchiveOpenFailed, kErrorCaption);
+
+    loadInstallTypeList(g_archive, "instdata_f.txt", &g_installLists[0]);
+    loadInstallTypeList(g_archive, "instdata_c.txt", &g_installLists[1]);
+}
+
+// installRoot, installDir, shown on pageInstallConfirm.
+void setDefaultDestination()
+{
+    findProgramFilesFolder(programFilesDir);
+    textCopy(installRoot, kTextSize, programFilesDir);
+    if (!textJoin(installDir, kTextSize, installRoot, "Varnis\\Hub\\"))
+        showMessage(nullptr, kInstallDirTooLong, kErrorCaption);
+    SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
+}
+
+void loadTitleLists()
+{
+    for (int i = 0; i < kTitleCount; ++i) loadTitleRecord(g_archive, kTitleLists[i], &g_titles[i]);
+    for (int i = 0; i < 2; ++i) loadTitleRecord(g_archive, kHarborExtraLists[i], &g_harborExtra[i]);
+    g_titles[kHarborIndex].sizeMb += g_harborExtra[0].sizeMb + g_harborExtra[1].sizeMb;
+}
+
+}  // namespace
+
+void setInitialControls()
+{
+    refreshSpaceDisplay();
+    HWND select = g_pages.installSelect;
+    CheckDlgButton(select, IDC_ALL_TITLES, BST_CHECKED);
+    for (int i = 0; i < kTitleCount; ++i) checkIfNotInstalled(i, IDC_TITLE_BOX_BASE + i);
+    SendDlgItemMessageA(g_pages.progress, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(g_pages.progress, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
+    CheckDlgButton(select, IDC_SHORTCUT_DESKTOP, BST_CHECKED);
+    CheckDlgButton(select, IDC_SHORTCUT_MENU, BST_CHECKED);
+    // Next on pageInstallSelect follows the boxes just checked.
+    refreshSpaceDisplay();
+}
+
+namespace {
+
+// The order matters: the pages take the product title of the full list as their window text,
+// and the first checks on pageInstallSelect read the title lists.
+int runMenuSteps(const char* commandLine)
+{
+    // The argument is the disc folder that the first instance handed over.
+    if (!commandArgument(commandLine, sourceRoot)) {
+        showMessage(nullptr, kCommandLineTooLong, kErrorCaption);
+        return 0;
+    }
+    // One menu at a time.
+    if (!acquireMenuMutex()) return 0;
+    // Run from TEMP, so that the discs can be changed.
+    if (!runBootstrap()) {
+        releaseMenuMutex();
+        return 0;
+    }
+    currentDisc = 1;
+    voiceArcNoted = false;
+    openInstallerData();
+    loadPagePictures();
+    if (!createPages(g_installLists[0].title)) {
+        closePages();
+        return 0;
+    }
+    setDefaultDestination();
+    loadTitleLists();
+    setInitialControls();
+    runMode = RunMode::Idle;
+    showCentered(isProductInstalled() ? g_pages.main : g_pages.welcome);
+    runMessageLoop();
+    return 0;
+}
+
+}  // namespace
+
+void installPlatformHooks()
+{
+    platform::setMessageHook([](const char* text, const char* caption) { showMessage(nullptr, text, caption); });
+    platform::setTickHook([]() -> uint32_t { return timeGetTime(); });
+}
+
+void findProgramFilesFolder(char* out)
+{
+    std::memset(out, 0, kTextSize);
+    LPITEMIDLIST folder = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &folder)) && folder) {
+        char path[MAX_PATH] = {};
+        const BOOL found = SHGetPathFromIDListA(folder, path);
+        CoTaskMemFree(folder);
+        if (found && path[0] && textCopy(out, kTextSize, path) &&
+            (endsWithBackslash(out) || textAppend(out, kTextSize, "\\")))
+            return;
+    }
+    // The drive of the Windows directory, as "C:\".
+    char windows[kTextSize] = {};
+    const UINT length = GetWindowsDirectoryA(windows, kTextSize);
+    const bool known = length >= 2 && length < kTextSize;
+    const char drive[4] = {known ? windows[0] : 'C', known ? windows[1] : ':', '\\', '\0'};
+    textCopy(out, kTextSize, drive);
+}
+
+int runMenu(const char* commandLine)
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    installPlatformHooks();
+    ComScope com;   // the folder browser and the shortcuts need COM on this thread
+    return runMenuSteps(commandLine);
+}

@@ -1,0 +1,332 @@
+// Start-up of the menu: the move to TEMP and the restart command line, the single-instance guard
+// and its hand-over, page placement, and the disc request.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "install/disc_probe.h"
+#include "menu/app_state.h"
+#include "menu/bootstrap.h"
+#include "menu/menu_mutex.h"
+#include "menu/page_flow.h"
+#include "menu/page_procedures.h"
+#include "menu/restart_command.h"
+
+namespace {
+
+// ---- the restart command line
+
+std::string roundTrip(const char* program, const char* discFolder)
+{
+    char command[600];
+    if (!buildRestartCommand(program, discFolder, command, sizeof command)) return "<not built>";
+    Text argument;
+    if (!commandArgument(command, argument)) return "<refused>";
+    return argument;
+}
+
+TEST(RestartCommand, TheCopyReceivesExactlyTheDiscFolder)
+{
+    EXPECT_EQ(roundTrip("C:\\Users\\a\\Temp\\vgan1_menu.exe", "Q:\\"), "Q:\\");
+    // Blanks in TEMP once moved the argument's start into the program path.
+    EXPECT_EQ(roundTrip("C:\\Documents and Settings\\a b\\Local Settings\\Temp\\vgan1_menu.exe", "Q:\\"), "Q:\\");
+    // Japanese folders, with "ソ" (0x83 0x5C) right before a separator, on both sides.
+    EXPECT_EQ(roundTrip("C:\\ユーザー\\ソ\\テンポ ラリ\\vgan1_menu.exe", "D:\\ゲーム ソ\\disc 1\\"),
+              "D:\\ゲーム ソ\\disc 1\\");
+    EXPECT_EQ(roundTrip("C:\\Temp\\vgan1_menu.exe", ""), "");
+}
+
+TEST(RestartCommand, ArgumentOfOtherCommandLines)
+{
+    Text argument;
+    ASSERT_TRUE(commandArgument("vgan1_menu.exe", argument));
+    EXPECT_STREQ(argument, "") << "started from the disc: no argument";
+    ASSERT_TRUE(commandArgument("\"Q:\\vgan1_menu.exe\"", argument));
+    EXPECT_STREQ(argument, "");
+    ASSERT_TRUE(commandArgument("C:\\Temp\\vgan1_menu.exe   Q:\\", argument));
+    EXPECT_STREQ(argument, "Q:\\");
+    ASSERT_TRUE(commandArgument("\"C:\\a b\\vgan1_menu.exe\" \"D:\\ゲーム ソ\\\"", argument));
+    EXPECT_STREQ(argument, "D:\\ゲーム ソ\\") << "quotes around the argument are not part of the folder";
+}
+
+TEST(RestartCommand, TooLongIsRefusedNotCut)
+{
+    const std::string folder = "D:\\" + std::string(256, 'x') + "\\";   // 260 characters
+    Text argument;
+    EXPECT_FALSE(commandArgument(("vgan1_menu.exe " + folder).c_str(), argument));
+    EXPECT_STREQ(argument, "");
+    const std::string fits = folder.substr(0, 258) + "\\";   // 259 characters
+    ASSERT_TRUE(commandArgument(("vgan1_menu.exe " + fits).c_str(), argument));
+    EXPECT_EQ(std::string(argument), fits);
+
+    char small[40];
+    EXPECT_FALSE(buildRestartCommand("C:\\Temp\\vgan1_menu.exe", "Q:\\some\\long\\folder\\", small, sizeof small));
+    EXPECT_STREQ(small, "");
+}
+
+// ---- the bootstrap decision
+
+TEST(Bootstrap, TempFolderInAnyLetterCaseIsTheSameFolder)
+{
+    EXPECT_TRUE(isSameFolder("C:\\Users\\Player\\Temp\\", "c:\\users\\PLAYER\\TEMP\\"));
+    EXPECT_TRUE(isSameFolder("C:\\ソフト\\Temp\\", "c:\\ソフト\\temp\\"));
+    EXPECT_FALSE(isSameFolder("C:\\Users\\Player\\Temp\\", "Q:\\"));
+    EXPECT_FALSE(isSameFolder("C:\\Temp\\", "C:\\Temp\\sub\\"));
+    // 0x83 0x41 and 0x83 0x61: a byte-wise case fold would call these two folders the same.
+    EXPECT_FALSE(isSameFolder("C:\\ア\\", "C:\\ャ\\"));
+}
+
+TEST(Bootstrap, ShortAndLongNamesOfOneFolderAreTheSame)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    const std::string folder = std::string(temp) + "vga long folder name ソ\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    char shortName[MAX_PATH] = {};
+    const DWORD length = GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
+    if (length == 0 || std::strcmp(shortName, folder.c_str()) == 0) {
+        RemoveDirectoryA(folder.c_str());
+        GTEST_SKIP() << "no short names on this file system";
+    }
+    EXPECT_TRUE(isSameFolder(shortName, folder.c_str()));
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST(Bootstrap, FolderOfTheProgramIsCutAtARealBackslash)
+{
+    Text folder;
+    ASSERT_TRUE(folderOfPath("D:\\ゲーム\\ソ\\vgan1_menu.exe", folder));
+    EXPECT_STREQ(folder, "D:\\ゲーム\\ソ\\");
+    ASSERT_TRUE(folderOfPath("D:\\表\\vgan1_menu.exe", folder));   // 0x95 0x5C
+    EXPECT_STREQ(folder, "D:\\表\\");
+    EXPECT_FALSE(folderOfPath("vgan1_menu.exe", folder));
+}
+
+TEST(Bootstrap, TempFolderAlwaysEndsInABackslash)
+{
+    // Saved and restored in UTF-16: Wine's GetEnvironmentVariableA cuts a value with two-byte
+    // characters (it counts characters as bytes), and the next tests need TEMP back whole.
+    wchar_t oldTmp[MAX_PATH] = {}, oldTemp[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TMP", oldTmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", oldTemp, MAX_PATH);
+    SetEnvironmentVariableA("TMP", "C:\\vga temp ソ");
+    SetEnvironmentVariableA("TEMP", "C:\\vga temp ソ");
+    Text temp;
+    const bool found = findTempFolder(temp);
+    SetEnvironmentVariableW(L"TMP", oldTmp[0] ? oldTmp : nullptr);
+    SetEnvironmentVariableW(L"TEMP", oldTemp[0] ? oldTemp : nullptr);
+    ASSERT_TRUE(found);
+    EXPECT_STREQ(temp, "C:\\vga temp ソ\\");
+}
+
+class BootstrapCopy : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        source_ = std::string(temp) + "vga_boot_source.bin";
+        target_ = std::string(temp) + "vga_boot_target.bin";
+    }
+    void TearDown() override
+    {
+        DeleteFileA(source_.c_str());
+        SetFileAttributesA(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(target_.c_str());
+    }
+    std::vector<char> readAll(const std::string& path)
+    {
+        std::vector<char> data;
+        FILE* f = std::fopen(path.c_str(), "rb");
+        if (!f) return data;
+        char chunk[4096];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+        std::fclose(f);
+        return data;
+    }
+    std::string source_, target_;
+};
+
+TEST_F(BootstrapCopy, CopiesEveryByteAcrossChunks)
+{
+    std::vector<char> data(3 * 8192 + 5);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 8192);
+    FILE* f = std::fopen(source_.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(data.data(), 1, data.size(), f);
+    std::fclose(f);
+
+    ASSERT_TRUE(copyFileForBootstrap(source_.c_str(), target_.c_str()));
+    EXPECT_EQ(readAll(target_), data);
+}
+
+TEST_F(BootstrapCopy, MissingSourceLeavesNoTarget)
+{
+    EXPECT_FALSE(copyFileForBootstrap(source_.c_str(), target_.c_str()));
+    EXPECT_EQ(GetFileAttributesA(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// ---- the single-instance guard and its hand-over to the copy
+
+class MenuMutex : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (g_menuMutex) CloseHandle(g_menuMutex);
+        g_menuMutex = nullptr;
+        for (HANDLE h : held_) CloseHandle(h);
+        SetEnvironmentVariableA(kMutexHandoverVariable, nullptr);
+    }
+    HANDLE hold(const char* name)
+    {
+        HANDLE h = CreateMutexA(nullptr, FALSE, name);
+        held_.push_back(h);
+        return h;
+    }
+    std::vector<HANDLE> held_;
+};
+
+TEST_F(MenuMutex, FirstMenuTakesTheGuardSecondEndsSilently)
+{
+    ASSERT_TRUE(acquireMenuMutex());
+    ASSERT_NE(g_menuMutex, nullptr);
+    HANDLE first = g_menuMutex;
+    g_menuMutex = nullptr;
+    EXPECT_FALSE(acquireMenuMutex()) << "a second start must end";
+    EXPECT_EQ(g_menuMutex, nullptr);
+    CloseHandle(first);
+}
+
+TEST_F(MenuMutex, TheOtherProductsMutexAlsoKeepsTheMenuFromStarting)
+{
+    hold("vgahub_app");
+    EXPECT_FALSE(acquireMenuMutex());
+    EXPECT_EQ(g_menuMutex, nullptr);
+}
+
+TEST_F(MenuMutex, TheCopyTakesOverTheHandedMutexWithoutAGap)
+{
+    // As the first instance leaves it: its mutex handle inherited and named in the environment.
+    ASSERT_TRUE(acquireMenuMutex());
+    beginMutexHandover();
+    char value[32] = {};
+    ASSERT_GT(GetEnvironmentVariableA(kMutexHandoverVariable, value, sizeof value), 0u);
+    DWORD flags = 0;
+    GetHandleInformation(g_menuMutex, &flags);
+    EXPECT_NE(flags & HANDLE_FLAG_INHERIT, 0u);
+
+    // The copy starts: the mutex exists, but it is the one handed over.
+    g_menuMutex = nullptr;   // the inherited handle now belongs to the "copy"
+    ASSERT_TRUE(acquireMenuMutex());
+    EXPECT_NE(g_menuMutex, nullptr);
+    EXPECT_EQ(GetEnvironmentVariableA(kMutexHandoverVariable, value, sizeof value), 0u)
+        << "the variable must not reach the games the menu starts";
+
+    // Still guarded: a start by the player now ends.
+    HANDLE copy = g_menuMutex;
+    g_menuMutex = nullptr;
+    EXPECT_FALSE(acquireMenuMutex());
+    g_menuMutex = copy;
+}
+
+TEST_F(MenuMutex, ABogusHandOverDoesNotOpenTheGuard)
+{
+    hold("vgahub_menu");
+    SetEnvironmentVariableA(kMutexHandoverVariable, "123456789");
+    EXPECT_FALSE(acquireMenuMutex());
+    SetEnvironmentVariableA(kMutexHandoverVariable, "12ab");
+    EXPECT_FALSE(acquireMenuMutex());
+}
+
+// ---- placing a page
+
+TEST(ShowCentered, CentresByHalvedSizesAndDropsAnOddPixel)
+{
+    const RECT odd = {10, 20, 10 + 401, 20 + 251};
+    const RECT placed = centeredRect(odd, 1024, 768);
+    EXPECT_EQ(placed.left, 512 - 200);
+    EXPECT_EQ(placed.top, 384 - 125);
+    EXPECT_EQ(placed.right - placed.left, 400);
+    EXPECT_EQ(placed.bottom - placed.top, 250);
+    const RECT wide = centeredRect({0, 0, 1300, 100}, 1024, 768);
+    EXPECT_EQ(wide.left, 512 - 650) << "a page wider than the screen starts left of it";
+
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    ASSERT_TRUE(createPages(""));
+    HWND page = g_pages.installSelect;
+    SetWindowPos(page, nullptr, 3, 7, 421, 263, SWP_NOZORDER);
+    showCentered(page);
+    RECT r;
+    GetWindowRect(page, &r);
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 210);
+    EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 131);
+    EXPECT_EQ(r.right - r.left, 420);
+    EXPECT_EQ(r.bottom - r.top, 262);
+    hidePage(page);
+    EXPECT_FALSE(IsWindowVisible(page));
+    EXPECT_TRUE(IsWindow(page)) << "a hidden page can be shown again";
+    hidePage(nullptr);   // skipped
+    for (HWND* p : {&g_pages.welcome, &g_pages.main, &g_pages.installSelect, &g_pages.installConfirm,
+                    &g_pages.progress, &g_pages.uninstallConfirm, &g_pages.uninstallSelect, &g_pages.play}) {
+        DestroyWindow(*p);
+        *p = nullptr;
+    }
+}
+
+// ---- the disc request
+
+TEST(DiscRequest, MarkerAndRequestName)
+{
+    char text[kTextSize];
+    formatDiscMarker(2, text);
+    EXPECT_STREQ(text, "varnis_disc2.ico");
+    formatDiscRequest(2, text);
+    EXPECT_STREQ(text, "「インストールdisc2」に入れ替えてください");
+}
+
+// The first optical drive of the prefix, or 0.
+char firstOpticalDrive()
+{
+    char roots[1024] = {};
+    GetLogicalDriveStringsA(sizeof roots - 1, roots);
+    for (const char* r = roots; *r; r += std::strlen(r) + 1)
+        if (GetDriveTypeA(r) == DRIVE_CDROM) return r[0];
+    return 0;
+}
+
+TEST(DiscRequest, FindsTheMarkerOnlyOnAnOpticalDrive)
+{
+    std::strcpy(sourceRoot, "Z:\\unchanged\\");
+    EXPECT_FALSE(probeDiscFile("vga_no_such_marker.ico"));
+    EXPECT_STREQ(sourceRoot, "Z:\\unchanged\\");
+
+    // A marker on the hard disk is never taken for a disc.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    const std::string onDisk = std::string(windows, 3) + "varnis_disc7.ico";
+    FILE* f = std::fopen(onDisk.c_str(), "wb");
+    if (f) std::fclose(f);
+    EXPECT_FALSE(probeDiscFile("varnis_disc7.ico"));
+    DeleteFileA(onDisk.c_str());
+
+    const char drive = firstOpticalDrive();
+    if (!drive) GTEST_SKIP() << "no optical drive in this prefix";
+    const std::string marker = std::string(1, drive) + ":\\varnis_disc7.ico";
+    f = std::fopen(marker.c_str(), "wb");
+    if (!f) GTEST_SKIP() << "cannot put a marker on drive " << drive;
+    std::fclose(f);
+    EXPECT_TRUE(requestDisc(nullptr, 7)) << "the disc is there: no question asked";
+    EXPECT_EQ(std::string(sourceRoot), std::string(1, drive) + ":\\");
+    DeleteFileA(marker.c_str());
+}
+
+}  // namespace
