@@ -1,0 +1,340 @@
+// Destination and free space on real pages: the figures, the Next rules, which titles count,
+// the title controls that follow the registry, and the rules for a chosen destination folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "install/destination.h"
+#include "install/registry_record.h"
+#include "menu/app_state.h"
+#include "menu/page_ids.h"
+
+namespace {
+
+// HKEY_CURRENT_USER of this process redirected to a fresh key for one test.
+struct PrivateCurrentUser {
+    static constexpr const char* kRoot = "Software\\VarnisTests\\destination";
+    HKEY root = nullptr;
+    bool ok = false;
+    PrivateCurrentUser()
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
+        ok = RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
+                             nullptr) == ERROR_SUCCESS &&
+             RegOverridePredefKey(HKEY_CURRENT_USER, root) == ERROR_SUCCESS;
+    }
+    ~PrivateCurrentUser()
+    {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(root);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
+    }
+};
+
+// Dialogs shown on this thread: message boxes are recorded (text, caption, owner) and closed with
+// OK; the folder browser (the dialog with a tree) is counted and closed with Cancel. Pages are
+// dialogs too and are activated when a box closes, but have neither a tree nor an OK button.
+struct ShownMessage {
+    std::string text, caption;
+    HWND owner;
+};
+std::vector<ShownMessage> g_shown;
+int g_browsers = 0;
+
+LRESULT CALLBACK closeDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && !GetPropA(box, "seen")) {
+        if (FindWindowExA(box, nullptr, "SysTreeView32", nullptr)) {
+            SetPropA(box, "seen", box);
+            ++g_browsers;
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        } else if (GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK)) {
+            SetPropA(box, "seen", box);
+            char text[1024] = {}, caption[256] = {};
+            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            GetWindowTextA(box, caption, sizeof caption);
+            g_shown.push_back({text, caption, GetWindow(box, GW_OWNER)});
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+INT_PTR CALLBACK quietPageProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+// A page from the menu's own dialog template, with a procedure that does nothing.
+HWND createPage(int templateId)
+{
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
+                              quietPageProc, 0);
+}
+
+std::string controlText(HWND page, int id)
+{
+    char text[512] = {};
+    GetDlgItemTextA(page, id, text, sizeof text);
+    return text;
+}
+
+bool enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
+void check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+
+void setText(char* buffer, const char* text)
+{
+    std::memset(buffer, 0, kTextSize);
+    std::strcpy(buffer, text);
+}
+
+constexpr int kBox = IDC_TITLE_BOX_BASE;
+constexpr int kLine = IDC_CONFIRM_LINE_BASE;
+
+class Destination : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(user_.ok);
+        g_shown.clear();
+        g_browsers = 0;
+        hook_ = SetWindowsHookExA(WH_CBT, closeDialogs, nullptr, GetCurrentThreadId());
+        g_pages = {};
+        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
+        g_pages.installConfirm = createPage(IDD_INSTALL_CONFIRM);
+        g_pages.uninstallSelect = createPage(IDD_UNINSTALL_SELECT);
+        g_pages.uninstallConfirm = createPage(IDD_UNINSTALL_CONFIRM);
+        ASSERT_TRUE(g_pages.installSelect && g_pages.installConfirm && g_pages.uninstallSelect &&
+                    g_pages.uninstallConfirm);
+
+        const char* keys[kTitleCount] = {"Software\\Varnis\\T0", "Software\\Varnis\\T1",
+                                         "Software\\Varnis\\T2", "Software\\Varnis\\T3",
+                                         "Software\\Varnis\\T4"};
+        const int sizes[kTitleCount] = {1000, 2071, 300, 40, 5};
+        for (int i = 0; i < kTitleCount; ++i) {
+            std::memset(&g_titles[i], 0, sizeof g_titles[i]);
+            std::strcpy(g_titles[i].registryKey, keys[i]);
+            g_titles[i].sizeMb = sizes[i];
+        }
+        setText(installDir, "C:\\Program Files\\Varnis\\Hub\\");
+        setText(installRoot, "C:\\Program Files\\");
+        setText(programFilesDir, "C:\\Program Files\\");
+    }
+    void TearDown() override
+    {
+        for (HWND page : {g_pages.installSelect, g_pages.installConfirm, g_pages.uninstallSelect,
+                          g_pages.uninstallConfirm})
+            if (page) DestroyWindow(page);
+        g_pages = {};
+        UnhookWindowsHookEx(hook_);
+    }
+
+    static void install(int index)
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, g_titles[index].registryKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+
+    PrivateCurrentUser user_;
+    HHOOK hook_ = nullptr;
+};
+
+TEST(SpaceFigure, WholeUnitsOf1024MbAndTheRestInMb)
+{
+    struct { unsigned int mb; const char* text; } cases[] = {
+        {0, "0．000"}, {1536, "1．512"}, {3071, "2．1023"}, {5 * 1024 + 7, "5．007"},
+        {0xFFFFFFFFu, "4194303．1023"},
+    };
+    for (const auto& c : cases) {
+        char text[32];
+        formatSpaceFigure(c.mb, text, sizeof text);
+        EXPECT_STREQ(text, c.text) << c.mb;
+    }
+}
+
+TEST(SpaceQueryRoot, DriveOrShareRootOfAPath)
+{
+    struct { const char* path; bool ok; const char* root; } cases[] = {
+        {"C:\\Program Files\\Varnis\\Hub\\", true, "C:\\"},
+        {"d:\\", true, "d:\\"},
+        {"\\\\server\\share\\games\\Varnis\\Hub\\", true, "\\\\server\\share\\"},
+        {"\\\\server\\share", true, "\\\\server\\share\\"},
+        {"\\\\サーバソ\\共有ソ\\Varnis\\", true, "\\\\サーバソ\\共有ソ\\"},   // 0x5C trail bytes
+        {"\\\\server", false, ""},
+        {"\\\\\\share\\", false, ""},
+        {"Varnis\\Hub\\", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        Text root;
+        EXPECT_EQ(spaceQueryRoot(c.path, root), c.ok) << c.path;
+        EXPECT_STREQ(root, c.root) << c.path;
+    }
+}
+
+TEST_F(Destination, RequiredAndFreeFiguresAreShownOnBothPages)
+{
+    check(g_pages.installSelect, kBox, true);       // 1000
+    check(g_pages.installSelect, kBox + 1, true);   // 2071: 3071 in all
+    EXPECT_EQ(selectedInstallSize(), 3071u);
+    EXPECT_TRUE(refreshSpaceDisplay());
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "2．1023 ＧＢの空き容量が必要です。");
+    EXPECT_EQ(g_space.requiredGb, 2u);
+    EXPECT_EQ(g_space.requiredMbRest, 1023u);
+
+    // The free figure is the drive's, all free bytes in MB.
+    ULARGE_INTEGER available, total, free;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("C:\\", &available, &total, &free));
+    const unsigned int freeMb = static_cast<unsigned int>(free.QuadPart >> 20);
+    const unsigned int shownMb = g_space.freeGb * 1024 + g_space.freeMbRest;
+    EXPECT_LT(g_space.freeMbRest, 1024u);
+    EXPECT_NEAR(static_cast<double>(shownMb), static_cast<double>(freeMb), 64.0);
+    char freeText[32];
+    formatSpaceFigure(shownMb, freeText, sizeof freeText);
+    EXPECT_EQ(controlText(g_pages.installConfirm, IDC_SPACE), std::string("2．1023 / ") + freeText + " GB");
+}
+
+TEST_F(Destination, UnreadableFreeSpaceIsReportedAndCountsAsNone)
+{
+    char drive[] = "A:\\";
+    for (char letter = 'J'; letter <= 'Y' && GetDriveTypeA(drive) != DRIVE_NO_ROOT_DIR; ++letter)
+        drive[0] = letter;
+    ASSERT_EQ(GetDriveTypeA(drive), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+    setText(installDir, (std::string(drive) + "Varnis\\Hub\\").c_str());
+    g_space = {7, 7, 7, 7};
+    check(g_pages.installSelect, kBox + 2, true);   // 300
+
+    refreshSpaceDisplay();
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(g_shown[0].text, "ディスク容量取得失敗");
+    EXPECT_EQ(g_shown[0].caption, "ERROR");
+    EXPECT_EQ(g_shown[0].owner, nullptr);
+    EXPECT_EQ(g_space.freeGb, 0u);
+    EXPECT_EQ(g_space.freeMbRest, 0u);
+    EXPECT_EQ(controlText(g_pages.installConfirm, IDC_SPACE), "0．300 / 0．000 GB");
+}
+
+TEST_F(Destination, SelectionDecidesTheSizeAndTheNextButtons)
+{
+    setText(installDir, "C:\\");
+    refreshSpaceDisplay();   // nothing checked anywhere
+    EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "0．000 ＧＢの空き容量が必要です。");
+    EXPECT_FALSE(enabled(g_pages.installSelect, IDC_NEXT));
+    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+
+    // The all-titles box counts every title that is not installed, whatever its own box says;
+    // an installed title never counts.
+    install(1);
+    check(g_pages.installSelect, IDC_ALL_TITLES, true);
+    check(g_pages.installSelect, kBox + 1, true);
+    EXPECT_EQ(selectedInstallSize(), 1000u + 300 + 40 + 5);
+    check(g_pages.installSelect, IDC_ALL_TITLES, false);
+    refreshSpaceDisplay();
+    EXPECT_EQ(selectedInstallSize(), 0u);
+    EXPECT_FALSE(enabled(g_pages.installSelect, IDC_NEXT));
+    check(g_pages.installSelect, kBox + 3, true);
+    refreshSpaceDisplay();
+    EXPECT_EQ(selectedInstallSize(), 40u);
+    EXPECT_TRUE(enabled(g_pages.installSelect, IDC_NEXT));
+
+    // A checked title counts for uninstall only while it is installed.
+    for (int i = 0; i < kTitleCount; ++i) check(g_pages.uninstallSelect, kBox + i, true);
+    EXPECT_TRUE(titleCountsForUninstall(1));
+    EXPECT_FALSE(titleCountsForUninstall(0));
+    refreshSpaceDisplay();
+    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    check(g_pages.uninstallSelect, kBox + 1, false);
+    refreshSpaceDisplay();
+    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+
+    for (int index : {-1, kTitleCount})
+        EXPECT_FALSE(titleCountsForInstall(index) || titleCountsForUninstall(index)) << index;
+}
+
+TEST_F(Destination, TitleControlsFollowTheRegistry)
+{
+    install(0);
+    install(3);
+    check(g_pages.installSelect, kBox + 1, true);     // chosen, not installed
+    check(g_pages.uninstallSelect, kBox, true);       // chosen, installed
+    check(g_pages.uninstallSelect, kBox + 2, true);   // chosen, not installed
+    syncTitleControls();
+
+    const bool installed[kTitleCount] = {true, false, false, true, false};
+    const bool onInstallConfirm[kTitleCount] = {false, true, false, false, false};
+    const bool onUninstallConfirm[kTitleCount] = {true, false, false, false, false};
+    for (int i = 0; i < kTitleCount; ++i) {
+        EXPECT_EQ(enabled(g_pages.installSelect, kBox + i), !installed[i]) << i;
+        EXPECT_EQ(enabled(g_pages.uninstallSelect, kBox + i), installed[i]) << i;
+        EXPECT_EQ(enabled(g_pages.installConfirm, kLine + i), onInstallConfirm[i]) << i;
+        EXPECT_EQ(enabled(g_pages.uninstallConfirm, kLine + i), onUninstallConfirm[i]) << i;
+    }
+
+    for (int i = 0; i < kTitleCount; ++i) check(g_pages.installSelect, kBox + i, false);
+    for (int i = 0; i < kTitleCount; ++i) checkIfNotInstalled(i, kBox + i);
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_EQ(checked(g_pages.installSelect, kBox + i), !installed[i]) << i;
+}
+
+TEST_F(Destination, ChosenFolderBecomesTheRootWithItsProductFolder)
+{
+    struct { const char* chosen; const char* root; } cases[] = {
+        {"C:\\", "C:\\"},
+        {"C:\\Games", "C:\\Games\\"},
+        {"C:\\Games\\", "C:\\Games\\"},
+        {"C:\\ゲームソ", "C:\\ゲームソ\\"},   // ends in 0x83 0x5C: not a backslash
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(applyChosenRoot(g_pages.installConfirm, c.chosen)) << c.chosen;
+        const std::string dir = std::string(c.root) + "Varnis\\Hub\\";
+        EXPECT_STREQ(installRoot, c.root);
+        EXPECT_STREQ(programFilesDir, c.root);
+        EXPECT_EQ(std::string(installDir), dir);
+        EXPECT_EQ(controlText(g_pages.installConfirm, IDC_DESTINATION), dir);
+    }
+    // Changing the destination refreshes the figures too.
+    EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "0．000 ＧＢの空き容量が必要です。");
+}
+
+TEST_F(Destination, TooLongOrCancelledChoiceChangesNothing)
+{
+    SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
+    auto unchanged = [] {
+        EXPECT_STREQ(installRoot, "C:\\Program Files\\");
+        EXPECT_STREQ(programFilesDir, "C:\\Program Files\\");
+        EXPECT_STREQ(installDir, "C:\\Program Files\\Varnis\\Hub\\");
+        EXPECT_EQ(controlText(g_pages.installConfirm, IDC_DESTINATION), "C:\\Program Files\\Varnis\\Hub\\");
+    };
+
+    // 247 characters plus the backslash and "Varnis\Hub\" make 259: the longest that fits.
+    const std::string longest = "C:\\" + std::string(244, 'g');
+    const std::string tooLong = longest + "g";
+    EXPECT_FALSE(applyChosenRoot(g_pages.installConfirm, tooLong.c_str()));
+    unchanged();
+    ASSERT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(g_shown[0].owner, g_pages.installConfirm);
+    EXPECT_NE(g_shown[0].text.find("長すぎます"), std::string::npos);
+
+    EXPECT_FALSE(applyChosenRoot(g_pages.installConfirm, ""));
+    unchanged();
+
+    // The folder browser, closed with Cancel.
+    changeInstallRoot(g_pages.installConfirm);
+    EXPECT_EQ(g_browsers, 1);
+    unchanged();
+    EXPECT_EQ(g_shown.size(), 1u);
+
+    EXPECT_TRUE(applyChosenRoot(g_pages.installConfirm, longest.c_str()));
+    EXPECT_EQ(std::strlen(installDir), kTextSize - 1);
+}
+
+}  // namespace
