@@ -1,7 +1,12 @@
-// Entry point of the repair tool.
+// Entry point of vgahub_fix, the repair tool that refreshes the installed copy of the menu program.
 #include <windows.h>
+
+#include "fix/repair_run.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    // A missing or pulled disc must come back as a failed open, not as the system's own
+    // "drive not ready" box.
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+    return runRepair();
 }

@@ -1,0 +1,478 @@
+// The uninstall run against an install made by the install's own pieces in the test prefix:
+// what goes, what stays, and which record and list it goes by.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "install/registry_record.h"
+#include "install/shortcuts.h"
+#include "install/title_install.h"
+#include "install/uninstall_entry.h"
+#include "menu/app_state.h"
+#include "menu/page_ids.h"
+#include "menu/page_procedures.h"
+#include "uninstall/uninstall_run.h"
+
+namespace {
+
+const char kUninstallEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void writeFile(const std::string& path, const char* content = "data")
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
+    CloseHandle(file);
+}
+
+bool keyExists(HKEY root, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void deleteTree(const std::string& folder)
+{
+    std::string from = folder + '\0';   // the shell wants a list ending in two NULs
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&op);
+}
+
+std::string shellFolder(int csidl)
+{
+    Text path = {};
+    shellFolderPath(csidl, path);
+    return std::string(path) + "\\";
+}
+
+// Message boxes shown on this thread: recorded and answered with OK.
+std::vector<std::string> g_shown;
+LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND box = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK) && !GetPropA(box, "seen")) {
+        SetPropA(box, "seen", box);
+        char text[512] = {}, caption[64] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        GetWindowTextA(box, caption, sizeof caption);
+        g_shown.push_back(std::string(caption) + "|" + text);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+template <size_t N>
+int fill(Text (&slots)[N], std::initializer_list<const char*> lines)
+{
+    int n = 0;
+    for (const char* line : lines) std::strcpy(slots[n++], line);
+    return n;
+}
+
+// A title as the lists give it, and the files its installation copies (relative to the root).
+struct TestTitle {
+    TitleRecord* record;
+    std::vector<std::string> files;
+};
+
+void describeTitle(TitleRecord& t, const char* name, std::initializer_list<const char*> folders,
+                   std::initializer_list<const char*> lines)
+{
+    std::memset(&t, 0, sizeof t);
+    std::strcpy(t.name, name);
+    wsprintfA(t.registryKey, "Software\\Varnis\\%s", name);
+    t.folderCount = fill(t.folderList, folders);
+    t.fileLineCount = fill(t.fileLines, lines);
+    t.stringValueCount = fill(t.stringValues, {"SAVE_PATH,[インストールパス]save\\"});
+    t.numberValueCount = fill(t.numberValues, {"VERSION,110"});
+}
+
+void describeShortcuts(TitleRecord& t, const char* name)
+{
+    char folder[64], line[260];
+    wsprintfA(folder, "Varnis\\%s", name);
+    t.menuFolderCount = fill(t.menuFolders, {"Varnis", folder});
+    wsprintfA(line, "Varnis\\%s\\%s.exe,Varnis\\%s\\%s.lnk", name, name, name, name);
+    t.menuShortcutCount = fill(t.menuShortcuts, {line});
+    t.desktopShortcutCount = fill(t.desktopShortcuts, {line});
+}
+
+class UninstallRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&controls);
+        ASSERT_TRUE(createPages("Varnis Grand Anthology"));
+        pages_ = {g_pages.welcome, g_pages.main, g_pages.installSelect, g_pages.installConfirm,
+                  g_pages.progress, g_pages.uninstallConfirm, g_pages.uninstallSelect, g_pages.play};
+        CheckDlgButton(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, BST_CHECKED);
+        CheckDlgButton(g_pages.installSelect, IDC_SHORTCUT_MENU, BST_CHECKED);
+
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        root_ = std::string(temp) + "vga_uninstall_test\\";
+        clearLeftovers();
+        CreateDirectoryA(root_.c_str(), nullptr);
+        std::strcpy(installRoot, root_.c_str());
+        std::strcpy(programFilesDir, root_.c_str());
+        std::strcpy(installDir, (root_ + "Varnis\\Hub\\").c_str());
+        installType = 0;
+        voiceArcNoted = true;
+
+        describeLists();
+        describeTitles();
+        hook_ = SetWindowsHookExA(WH_CBT, answerMessageBoxes, nullptr, GetCurrentThreadId());
+        g_shown.clear();
+    }
+
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(hook_);
+        for (HWND page : pages_) DestroyWindow(page);
+        g_pages = Pages{};
+        clearLeftovers();
+    }
+
+    void clearLeftovers()
+    {
+        deleteTree(root_.substr(0, root_.size() - 1));
+        deleteTree(shellFolder(CSIDL_PROGRAMS) + "Varnis");
+        for (const char* link : {"Varnis Grand Anthology.lnk", "Lantern.lnk", "Brindle.lnk", "Harbor.lnk"})
+            DeleteFileA((shellFolder(CSIDL_DESKTOP) + link).c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnis");
+        RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntry);
+    }
+
+    void describeLists()
+    {
+        for (int i = 0; i < 2; ++i) {
+            InstallTypeList& list = g_installLists[i];
+            std::memset(&list, 0, sizeof list);
+            std::strcpy(list.uninstallProgram, "vgan1_menu.exe");
+            list.folderCount = fill(list.folderList, {"data\\", "save\\"});
+            std::strcpy(list.saveDataPattern, "save\\*.sav");
+            std::strcpy(list.readDataFile, "save\\read.dat");
+            std::strcpy(list.systemDataFiles[0], "save\\system.dat");
+            std::strcpy(list.archiveNames[0], "data\\script.arc");
+        }
+        g_installLists[0].entryCount =
+            fill(g_installLists[0].entries, {"vgan1_menu.exe", "data\\script.arc", "CDCHANGE 2", "data\\movie.arc"});
+        std::strcpy(g_installLists[0].systemDataFiles[1], "save\\config.dat");
+        g_installLists[1].entryCount = fill(g_installLists[1].entries, {"vgan1_menu.exe", "data\\script.arc"});
+        // A name that does not fit after the install folder: never deleted under a cut-short path.
+        const size_t room = kTextSize - 1 - std::strlen(installDir) - std::strlen("data\\");
+        longName_ = "data\\" + std::string(room + 10, 'x');
+        std::strcpy(g_installLists[0].entries[g_installLists[0].entryCount++], longName_.c_str());
+    }
+
+    void describeTitles()
+    {
+        for (TitleRecord& t : g_titles) std::memset(&t, 0, sizeof t);
+        describeTitle(g_titles[0], "Lantern",
+                      {"Varnis\\Lantern\\", "Varnis\\Lantern\\save\\", "Varnis\\Lantern\\表示\\"},
+                      {"disc1", "setdir,Varnis\\Lantern\\", "file,lantern.exe", "setdir,Varnis\\Lantern\\表示\\",
+                       "file,表紙.dat", "setdir", "setdir,Varnis\\Lantern\\", "disc2,omake.dat", "end",
+                       "file,never.dat"});
+        describeShortcuts(g_titles[0], "Lantern");
+        lantern_ = {&g_titles[0], {"Varnis\\Lantern\\lantern.exe", "Varnis\\Lantern\\表示\\表紙.dat",
+                                   "Varnis\\Lantern\\omake.dat"}};
+        describeTitle(g_titles[1], "Brindle", {"Varnis\\Brindle\\"}, {"setdir,Varnis\\Brindle\\", "x,brindle.exe"});
+        describeShortcuts(g_titles[1], "Brindle");
+        brindle_ = {&g_titles[1], {"Varnis\\Brindle\\brindle.exe"}};
+        describeTitle(g_titles[2], "Harbor", {"Varnis\\Harbor\\"}, {"setdir,Varnis\\Harbor\\", "f,harbor.exe"});
+        describeShortcuts(g_titles[2], "Harbor");
+        harbor_ = {&g_titles[2], {"Varnis\\Harbor\\harbor.exe"}};
+        describeTitle(g_harborExtra[0], "HarborData", {"Varnis\\Harbor\\data\\"},
+                      {"setdir,Varnis\\Harbor\\data\\", "f,harbor1.arc"});
+        harborData_ = {&g_harborExtra[0], {"Varnis\\Harbor\\data\\harbor1.arc"}};
+        describeTitle(g_harborExtra[1], "HarborSp", {"Varnis\\Harbor\\特典\\"},
+                      {"disc2", "setdir,Varnis\\Harbor\\特典\\", "f,sp.arc", "f,特典表.dat"});
+        harborSp_ = {&g_harborExtra[1], {"Varnis\\Harbor\\特典\\sp.arc", "Varnis\\Harbor\\特典\\特典表.dat"}};
+    }
+
+    // The product as the install run leaves it: record, folders, list files, shortcut, entry.
+    void installProduct()
+    {
+        ASSERT_TRUE(writeProductRegistry(nullptr));
+        CreateDirectoryA((root_ + "Varnis\\").c_str(), nullptr);
+        CreateDirectoryA(installDir, nullptr);
+        const InstallTypeList& list = selectedList();
+        for (int i = 0; i < list.folderCount; ++i) CreateDirectoryA(product(list.folderList[i]).c_str(), nullptr);
+        for (int i = 0; i < list.entryCount; ++i) {
+            const std::string path = product(list.entries[i]);
+            if (std::strncmp(list.entries[i], "CDCHANGE", 8) != 0 && path.size() < kTextSize) writeFile(path);
+        }
+        createSetupShortcut();
+        registerUninstallEntry(nullptr);
+    }
+
+    // A title as installTitle leaves it: folders, the copied files, its key, its shortcuts.
+    void install(const TestTitle& title)
+    {
+        createTitleFolders(nullptr, *title.record);
+        for (const std::string& file : title.files) writeFile(root_ + file);
+        ASSERT_TRUE(writeTitleRegistry(nullptr, *title.record));
+        createTitleShortcuts(nullptr, *title.record, true, true);
+    }
+
+    bool installedWhole(const TestTitle& title)
+    {
+        bool all = keyExists(HKEY_CURRENT_USER, title.record->registryKey);
+        for (const std::string& file : title.files) all = all && exists(root_ + file);
+        return all;
+    }
+
+    bool goneWhole(const TestTitle& title)
+    {
+        bool gone = !keyExists(HKEY_CURRENT_USER, title.record->registryKey);
+        for (const std::string& file : title.files) gone = gone && !exists(root_ + file);
+        for (int i = 0; i < title.record->folderCount; ++i) gone = gone && !exists(root_ + title.record->folderList[i]);
+        return gone;
+    }
+
+    void selectTitles(std::initializer_list<int> titles)
+    {
+        for (int i : titles) CheckDlgButton(g_pages.uninstallSelect, IDC_TITLE_BOX_BASE + i, BST_CHECKED);
+    }
+
+    void chooseData(std::initializer_list<int> boxes)
+    {
+        for (int id : boxes) CheckDlgButton(g_pages.uninstallConfirm, id, BST_CHECKED);
+    }
+
+    void allData() { chooseData({IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}); }
+
+    std::string product(const char* name) const { return std::string(installDir) + name; }
+
+    // What the games write as the product's data, in the files the list names.
+    void writeProductData()
+    {
+        for (const char* name : {"save\\a.sav", "save\\B.SAV", "save\\read.dat", "save\\system.dat", "save\\config.dat"})
+            writeFile(product(name));
+    }
+
+    bool folderIsEmpty(const std::string& folder)
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+        int entries = 0;
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (std::strcmp(found.cFileName, ".") && std::strcmp(found.cFileName, "..")) {
+                    ADD_FAILURE() << "left in " << folder << ": " << found.cFileName;
+                    ++entries;
+                }
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+        return entries == 0;
+    }
+
+    std::vector<HWND> pages_;
+    HHOOK hook_ = nullptr;
+    std::string root_, longName_;
+    TestTitle lantern_, brindle_, harbor_, harborData_, harborSp_;
+};
+
+TEST_F(UninstallRun, OneTitleGoesWhileTheOthersAndTheProductStay)
+{
+    installProduct();
+    install(lantern_);
+    install(brindle_);
+    writeProductData();
+    selectTitles({0, 4});   // Mistvale is not installed: its box counts for nothing
+    allData();
+
+    EXPECT_TRUE(runUninstall());
+    EXPECT_TRUE(goneWhole(lantern_));
+    EXPECT_FALSE(exists(shellFolder(CSIDL_DESKTOP) + "Lantern.lnk"));
+    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Lantern"));
+
+    EXPECT_TRUE(installedWhole(brindle_));
+    EXPECT_TRUE(exists(shellFolder(CSIDL_DESKTOP) + "Brindle.lnk"));
+    EXPECT_TRUE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Brindle\\Brindle.lnk"));
+    EXPECT_TRUE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(exists(product("save\\a.sav"))) << "the product's data go only with the last title";
+    EXPECT_TRUE(voiceArcNoted);
+}
+
+TEST_F(UninstallRun, AllTitlesWithAllDataLeaveNothingBehind)
+{
+    installProduct();
+    for (const TestTitle* title : {&lantern_, &harbor_, &harborData_, &harborSp_}) install(*title);
+    writeProductData();
+    SetFileAttributesA(product("vgan1_menu.exe").c_str(), FILE_ATTRIBUTE_READONLY);   // an older repair's copy
+    CheckDlgButton(g_pages.uninstallSelect, IDC_ALL_TITLES, BST_CHECKED);
+    selectTitles({0, 1, 2, 3, 4});
+    allData();
+
+    EXPECT_TRUE(runUninstall());
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(folderIsEmpty(root_));
+    for (const TestTitle* title : {&lantern_, &harbor_, &harborData_, &harborSp_}) EXPECT_TRUE(goneWhole(*title));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis"));
+    for (const char* link : {"Varnis Grand Anthology.lnk", "Lantern.lnk", "Harbor.lnk"})
+        EXPECT_FALSE(exists(shellFolder(CSIDL_DESKTOP) + link)) << link;
+    EXPECT_FALSE(voiceArcNoted);
+}
+
+TEST_F(UninstallRun, DataOptionsWithoutGameDataTakeOnlyTheirFiles)
+{
+    installProduct();
+    writeProductData();
+    // Beside the save data: what the pattern does not name, and a folder it does name.
+    writeFile(product("save\\keep.savx"));
+    writeFile(product("save\\notes.txt"));
+    CreateDirectoryA(product("save\\folder.sav").c_str(), nullptr);
+    writeFile(product("save\\folder.sav\\inner.sav"));
+    chooseData({IDC_DATA_SAVE, IDC_DATA_READ});
+
+    EXPECT_TRUE(runUninstall());
+    EXPECT_FALSE(exists(product("save\\a.sav")));
+    EXPECT_FALSE(exists(product("save\\B.SAV")));
+    EXPECT_FALSE(exists(product("save\\read.dat")));
+    for (const char* kept : {"save\\keep.savx", "save\\notes.txt", "save\\folder.sav\\inner.sav", "save\\system.dat",
+                             "save\\config.dat", "vgan1_menu.exe", "data\\script.arc"})
+        EXPECT_TRUE(exists(product(kept))) << kept;
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+}
+
+TEST_F(UninstallRun, DeleteAllDataAloneRemovesNothing)
+{
+    installProduct();
+    writeProductData();
+    chooseData({IDC_DATA_ALL});
+
+    EXPECT_FALSE(runUninstall());
+    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(exists(product("save\\a.sav")));
+    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+}
+
+// A player's own files keep their folders, and every folder above them; a list name that does
+// not fit after the install folder is skipped, not cut down to the name of another file.
+TEST_F(UninstallRun, FilesTheInstallDidNotMakeStayWithTheirFolders)
+{
+    installProduct();
+    install(lantern_);
+    writeFile(root_ + "Varnis\\Lantern\\save\\mine.sav");
+    writeFile(product("data\\mods.txt"));
+    const std::string cutShort = product(longName_.c_str()).substr(0, kTextSize - 1);
+    writeFile(cutShort);
+    selectTitles({0});
+    allData();
+
+    EXPECT_TRUE(runUninstall());
+    EXPECT_TRUE(exists(root_ + "Varnis\\Lantern\\save\\mine.sav"));
+    EXPECT_FALSE(exists(root_ + "Varnis\\Lantern\\lantern.exe"));
+    EXPECT_FALSE(exists(root_ + "Varnis\\Lantern\\表示"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, g_titles[0].registryKey));
+    EXPECT_TRUE(exists(product("data\\mods.txt")));
+    EXPECT_TRUE(exists(cutShort));
+    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
+}
+
+// Only a real last folder "Hub" is cut off to find the "Varnis" folder: in "表Hub" the byte
+// before "Hub" is the second byte of 表, not a backslash.
+TEST_F(UninstallRun, TheFolderAboveIsOnlyRemovedBelowARealHubFolder)
+{
+    std::strcpy(installDir, (root_ + "表Hub\\").c_str());
+    CreateDirectoryA((root_ + "表").c_str(), nullptr);
+    installProduct();
+    allData();
+
+    EXPECT_TRUE(runUninstall());
+    EXPECT_FALSE(exists(root_ + "表Hub"));
+    EXPECT_TRUE(exists(root_ + "表"));
+    EXPECT_EQ(hubParentLength("C:\\x\\Varnis\\hub\\"), std::strlen("C:\\x\\Varnis\\"));
+    EXPECT_EQ(hubParentLength("C:\\x\\Varnis\\Hub"), 0u);
+    EXPECT_EQ(hubParentLength("C:\\MyHub\\"), 0u);
+    EXPECT_EQ(hubParentLength("Hub\\"), 0u);
+}
+
+// INSTALL_TYPE is stored as a number; an older menu's text form still counts. Either way the
+// run uses the list the product was installed with, not the one this run started with.
+TEST_F(UninstallRun, InstallTypeOfTheRecordChoosesTheList)
+{
+    for (bool asText : {false, true}) {
+        installType = 1;
+        installProduct();
+        HKEY key;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+        if (asText) RegSetValueExA(key, "INSTALL_TYPE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
+        RegCloseKey(key);
+        writeFile(product("data\\movie.arc"));   // only the full list names it
+        installType = 0;
+        chooseData({IDC_DATA_GAME});
+
+        EXPECT_TRUE(runUninstall()) << asText;
+        EXPECT_EQ(installType, 1) << asText;
+        EXPECT_FALSE(exists(product("data\\script.arc"))) << asText;
+        EXPECT_TRUE(exists(product("data\\movie.arc"))) << asText;
+        DeleteFileA(product("data\\movie.arc").c_str());
+    }
+}
+
+TEST_F(UninstallRun, AnUnreadableRecordIsReportedBeforeAnythingGoes)
+{
+    installProduct();
+    writeProductData();
+    allData();
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegDeleteValueA(key, "INSTALL_TYPE");
+    RegCloseKey(key);
+    EXPECT_FALSE(runUninstall());
+
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "INSTALL_PATH", 0, REG_SZ, reinterpret_cast<const BYTE*>("save\\"), 6);   // relative
+    RegCloseKey(key);
+    EXPECT_FALSE(runUninstall());
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
+    EXPECT_FALSE(runUninstall());
+
+    EXPECT_EQ(g_shown, (std::vector<std::string>{"ERROR|レジストリ情報がありません[INSTALL_TYPE]",
+                                                 "ERROR|レジストリ情報がありません[INSTALL_PATH]",
+                                                 "ERROR|レジストリ情報がありません"}));
+    EXPECT_TRUE(exists(product("save\\a.sav")));
+    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+}
+
+TEST(SaveDataPattern, MatchesLongNamesOnly)
+{
+    EXPECT_TRUE(matchesPattern("*.sav", "a.sav"));
+    EXPECT_TRUE(matchesPattern("*.sav", "B.SAV"));
+    EXPECT_TRUE(matchesPattern("セーブ?.sav", "セーブ表.sav"));
+    EXPECT_TRUE(matchesPattern("*.*", "noextension"));
+    EXPECT_FALSE(matchesPattern("*.sav", "notes.savx"));
+    EXPECT_FALSE(matchesPattern("*.sav", "a.sav.bak"));
+    EXPECT_FALSE(matchesPattern("s?.sav", "s表x.sav"));
+}
+
+}  // namespace

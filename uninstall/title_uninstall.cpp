@@ -1,0 +1,209 @@
+// The per-title uninstall: removes what the per-title installation made for one title, and its key.
+#include "uninstall/title_uninstall.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "install/destination.h"
+#include "install/registry_record.h"
+#include "install/shortcuts.h"
+#include "install/split_at_comma.h"
+#include "menu/app_state.h"
+#include "menu/page_command.h"
+#include "menu/page_ids.h"
+
+namespace {
+
+int boundedCount(int32_t count, int capacity)
+{
+    if (count < 0) return 0;
+    return count > capacity ? capacity : static_cast<int>(count);
+}
+
+// The kinds of file line, read exactly as copyTitleFiles reads them: a line that copied a file
+// there names the same file here.
+enum class LineKind { SetFolder, Disc, End, File };
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+LineKind kindOf(const char* key)
+{
+    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return LineKind::End;
+    if (std::strcmp(key, "setdir") == 0) return LineKind::SetFolder;
+    if ((std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]))
+        return LineKind::Disc;
+    return LineKind::File;
+}
+
+// folder, a backslash unless folder already ends in one, then name. False, out empty, when it
+// does not fit. The shell folders come without their trailing backslash.
+bool joinFolder(char* out, const char* folder, const char* name)
+{
+    return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
+}
+
+// Deletes the files that copyTitleFiles made: every file line after the subfolder rules, in
+// list order, under the title's own install root.
+void deleteTitleFiles(const TitleRecord& title, const char* root)
+{
+    Text subfolder = {};
+    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
+    for (int i = 0; i < count; ++i) {
+        Text key = {}, value = {};
+        splitAtComma(title.fileLines[i], kTextSize, key, value);
+        const LineKind kind = kindOf(key);
+        if (kind == LineKind::End) return;
+        if (kind == LineKind::SetFolder) {
+            textCopy(subfolder, kTextSize, value);
+            continue;
+        }
+        if (value[0] == '\0') continue;   // a disc line without a file, or an empty file line
+        Text folder = {};
+        if (!textJoin(folder, kTextSize, root, subfolder)) continue;
+        deleteFileIn(folder, value, true);
+    }
+}
+
+// Deletes the shortcuts that createTitleShortcuts made, whatever the options were then: a
+// Start-menu link at its place under Programs, a desktop link by its file name alone.
+void deleteTitleShortcuts(const TitleRecord& title)
+{
+    Text programs = {}, desktop = {};
+    if (shellFolderPath(CSIDL_PROGRAMS, programs)) {
+        const int lines = boundedCount(title.menuShortcutCount, kTitleShortcutLines);
+        for (int i = 0; i < lines; ++i) {
+            Text target = {}, link = {}, path = {};
+            splitAtComma(title.menuShortcuts[i], kTextSize, target, link);
+            if (link[0] != '\0' && joinFolder(path, programs, link)) DeleteFileA(path);
+        }
+    }
+    if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
+        const int lines = boundedCount(title.desktopShortcutCount, kTitleShortcutLines);
+        for (int i = 0; i < lines; ++i) {
+            Text target = {}, link = {}, path = {};
+            splitAtComma(title.desktopShortcuts[i], kTextSize, target, link);
+            const char* name = link + folderPartLength(link);
+            if (name[0] != '\0' && joinFolder(path, desktop, name)) DeleteFileA(path);
+        }
+    }
+}
+
+// The Start-menu folders, last listed first (the list names parents before children); a folder
+// that holds anything else, such as the product's own Varnis\Hub, stays.
+void removeMenuFolders(const TitleRecord& title)
+{
+    Text programs = {};
+    if (!shellFolderPath(CSIDL_PROGRAMS, programs)) return;
+    for (int i = boundedCount(title.menuFolderCount, kTitleShortcutLines) - 1; i >= 0; --i) {
+        Text path = {};
+        if (title.menuFolders[i][0] != '\0' && joinFolder(path, programs, title.menuFolders[i]))
+            RemoveDirectoryA(path);
+    }
+}
+
+// The title's registry record. Its lists make no subkeys, so the key alone is deleted; a key
+// that something else has given subkeys stays (and with it the title), rather than deleting a
+// tree this program did not make.
+bool deleteTitleKey(const TitleRecord& title)
+{
+    if (title.registryKey[0] == '\0') return true;   // an empty path would name HKEY_CURRENT_USER
+    const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, title.registryKey);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+DataChoices readDataChoices()
+{
+    const HWND page = g_pages.uninstallConfirm;
+    DataChoices choices = {};
+    choices.all = isChecked(page, IDC_DATA_ALL);
+    const bool game = isChecked(page, IDC_DATA_GAME);
+    const bool system = isChecked(page, IDC_DATA_SYSTEM);
+    const bool read = isChecked(page, IDC_DATA_READ);
+    const bool save = isChecked(page, IDC_DATA_SAVE);
+    choices.anyBoxChecked = game || system || read || save;
+    choices.game = choices.all || game;
+    choices.system = choices.all || system;
+    choices.read = choices.all || read;
+    choices.save = choices.all || save;
+    return choices;
+}
+
+bool makeUsableFolder(char* folder)
+{
+    const char letter = static_cast<char>(folder[0] | 0x20);
+    const bool drive = letter >= 'a' && letter <= 'z' && folder[1] == ':' && folder[2] == '\\';
+    const bool network = folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\0';
+    if (!drive && !network) return false;
+    if (endsWithBackslash(folder)) return true;
+    return textAppend(folder, kTextSize, "\\");
+}
+
+bool deleteFileIn(const char* folder, const char* name, bool clearReadOnly)
+{
+    Text path = {};
+    if (name[0] == '\0' || !textJoin(path, kTextSize, folder, name)) return false;
+    if (clearReadOnly) {
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
+    }
+    return DeleteFileA(path) != FALSE;
+}
+
+void removeEmptyFolderIn(const char* folder, const char* name)
+{
+    Text path = {};
+    if (name[0] != '\0' && textJoin(path, kTextSize, folder, name)) RemoveDirectoryA(path);
+}
+
+// What a title's uninstall removes, and in which order.
+//
+// The title lists say which files the installation copied (fileLines), which shortcuts and
+// Start-menu folders it made (menuShortcuts, desktopShortcuts, menuFolders), which folders it
+// made (folderList) and where its record is (registryKey); L_INST_PATH of that record is the
+// root all of the title's paths were made under. They do not say which files the installed game
+// writes later as its system, already-read or save data: those are not deleted one by one here.
+// The product's own data files (named by the install-type list) go in the uninstall run once no
+// title is left; a title's own data stay in its folders, which then stay too.
+//
+// So the title is only touched when game data is chosen, and then, in this order:
+//   1. every file that copyTitleFiles copied: the file lines in list order, with the same
+//      "setdir", "disc<n>" and "end" rules, at L_INST_PATH + current subfolder + file;
+//   2. the Start-menu shortcuts (Programs + link) and the desktop shortcuts (desktop + the
+//      link's file name);
+//   3. the Start-menu folders, last listed first, each only when empty;
+//   4. the title's folders (L_INST_PATH + folder), last listed first, each only when empty, so
+//      that a file the player put there keeps its folder (and every folder above it);
+//   5. the title's registry key, last: until then the title still counts as installed, and an
+//      uninstall that stopped half-way can be run again.
+bool uninstallTitle(const TitleRecord& title, const DataChoices& choices)
+{
+    if (!choices.game) return false;
+    if (!isTitleInstalled(title)) return true;   // never registered: nothing was made for it
+
+    Text root = {};
+    const bool haveRoot = readTitleInstallPath(title, root) && makeUsableFolder(root);
+    if (haveRoot) deleteTitleFiles(title, root);
+    deleteTitleShortcuts(title);
+    removeMenuFolders(title);
+    if (haveRoot) {
+        for (int i = boundedCount(title.folderCount, kTitleFolders) - 1; i >= 0; --i)
+            removeEmptyFolderIn(root, title.folderList[i]);
+    }
+    return deleteTitleKey(title);
+}
+
+void uninstallSelectedTitles(const DataChoices& choices)
+{
+    for (int i = 0; i < kTitleCount; ++i) {
+        if (!titleCountsForUninstall(i)) continue;
+        if (i == kHarborIndex) {
+            for (const TitleRecord& extra : g_harborExtra) uninstallTitle(extra, choices);
+        }
+        uninstallTitle(g_titles[i], choices);
+    }
+}

@@ -1,0 +1,257 @@
+// The uninstall run: removes the titles chosen on pageUninstallSelect and, when none is left, the product.
+#include "uninstall/uninstall_run.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "install/registry_key.h"
+#include "install/registry_record.h"
+#include "install/shortcuts.h"
+#include "install/uninstall_entry.h"
+#include "menu/app_state.h"
+#include "menu/message_box.h"
+#include "support/text_buffer.h"
+#include "uninstall/title_uninstall.h"
+
+namespace {
+
+const char kErrorCaption[] = "ERROR";
+const char kNoRecord[] = "レジストリ情報がありません";
+const char kNoInstallPath[] = "レジストリ情報がありません[INSTALL_PATH]";
+const char kNoInstallType[] = "レジストリ情報がありません[INSTALL_TYPE]";
+
+int boundedCount(int32_t count, int capacity)
+{
+    if (count < 0) return 0;
+    return count > capacity ? capacity : static_cast<int>(count);
+}
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+size_t charLength(const char* p)
+{
+    return (isSjisLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
+}
+
+// The page that started the run owns its messages: the confirm page, or the progress page
+// during a roll-back.
+HWND messageOwner()
+{
+    if (IsWindowVisible(g_pages.uninstallConfirm)) return g_pages.uninstallConfirm;
+    if (IsWindowVisible(g_pages.progress)) return g_pages.progress;
+    return nullptr;
+}
+
+void showRecordError(const char* text)
+{
+    showMessage(messageOwner(), text, kErrorCaption, MB_OK);
+}
+
+// INSTALL_TYPE as the install run writes it (REG_DWORD 0 or 1) and as earlier versions of the
+// menu compared it (the REG_SZ texts "0" and "1"). Any other data leaves installType as it is.
+void applyInstallType(DWORD type, const BYTE* data, DWORD size)
+{
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+        DWORD number = 0;
+        std::memcpy(&number, data, sizeof number);
+        if (number <= 1) installType = static_cast<int>(number);
+        return;
+    }
+    if (type == REG_SZ && size >= 2 && (data[0] == '0' || data[0] == '1') && data[1] == '\0')
+        installType = data[0] - '0';
+}
+
+// Reads INSTALL_PATH (a REG_SZ naming an absolute folder; a trailing backslash is added when it
+// lacks one) into installPath and applies INSTALL_TYPE. Shows the matching message and answers
+// false when the record cannot be used.
+bool readProductRecord(char* installPath)
+{
+    RegistryKey key;
+    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_READ) != ERROR_SUCCESS) {
+        showRecordError(kNoRecord);
+        return false;
+    }
+
+    // The install run stores the whole 260-byte buffer; one byte more stays NUL whatever the
+    // stored data hold, and a text that fills all 260 has no room for its NUL in a Text.
+    char data[kTextSize + 1] = {};
+    Text path = {};
+    DWORD type = 0;
+    DWORD size = kTextSize;
+    if (RegQueryValueExA(key.get(), "INSTALL_PATH", nullptr, &type, reinterpret_cast<BYTE*>(data),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_SZ || !textCopy(path, sizeof path, data) || !makeUsableFolder(path)) {
+        key.close();
+        showRecordError(kNoInstallPath);
+        return false;
+    }
+
+    BYTE typeData[kTextSize] = {};
+    size = sizeof typeData;
+    if (RegQueryValueExA(key.get(), "INSTALL_TYPE", nullptr, &type, typeData, &size) != ERROR_SUCCESS) {
+        key.close();
+        showRecordError(kNoInstallType);
+        return false;
+    }
+    key.close();
+    applyInstallType(type, typeData, size);
+    std::memcpy(installPath, path, sizeof path);
+    return true;
+}
+
+// Save data: the files in the pattern's folder whose names match it; no subfolder is entered
+// and no folder is deleted.
+void deleteSaveData(const char* installPath, const char* pattern)
+{
+    Text search = {};
+    if (pattern[0] == '\0' || !textJoin(search, kTextSize, installPath, pattern)) return;
+    Text folder = {};
+    const size_t folderLength = folderPartLength(search);
+    std::memcpy(folder, search, folderLength);
+    const char* namePattern = search + folderLength;
+
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(search, &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (!matchesPattern(namePattern, found.cFileName)) continue;
+        deleteFileIn(folder, found.cFileName, false);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+// The files of the install-type list; a disc-change line names no file.
+void deleteListFiles(const char* installPath, const InstallTypeList& list)
+{
+    const int count = boundedCount(list.entryCount, kListEntries);
+    for (int i = 0; i < count; ++i) {
+        if (std::strncmp(list.entries[i], "CDCHANGE", 8) == 0) continue;
+        deleteFileIn(installPath, list.entries[i], true);
+    }
+}
+
+// The product's shortcuts and its Start-menu folders (Programs\Varnis\Hub, Programs\Varnis),
+// the folders only when empty: a title's Start-menu folder in Varnis keeps it.
+void deleteProductShortcuts()
+{
+    Text programs = {}, desktop = {};
+    if (shellFolderPath(CSIDL_PROGRAMS, programs)) {
+        Text varnis = {}, hub = {};
+        if (textJoin(varnis, kTextSize, programs, "\\Varnis\\") &&
+            textJoin(hub, kTextSize, varnis, "Hub\\")) {
+            deleteFileIn(hub, "Setup.lnk", false);
+            deleteFileIn(hub, "Varnis Grand Anthology.lnk", false);
+            RemoveDirectoryA(hub);
+            RemoveDirectoryA(varnis);
+        }
+    }
+    if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
+        Text folder = {};
+        if (textJoin(folder, kTextSize, desktop, "\\")) deleteFileIn(folder, "Varnis Grand Anthology.lnk", false);
+    }
+}
+
+// The product key, then the maker's key "Software\Varnis\" only when nothing is left in it: it
+// may hold keys of other products of the maker, which are not ours to delete.
+void deleteProductKeys()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, kProductKeyPath);
+
+    RegistryKey maker;
+    if (maker.open(HKEY_CURRENT_USER, kMakerKeyPath, KEY_READ) != ERROR_SUCCESS) return;
+    DWORD subkeys = 0, values = 0;
+    const bool empty = RegQueryInfoKeyA(maker.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                        &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                       subkeys == 0 && values == 0;
+    maker.close();
+    if (empty) RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKeyPath);
+}
+
+// The product folder, then the "Varnis\" folder above it, each only when empty.
+void removeProductFolders(const char* installPath)
+{
+    RemoveDirectoryA(installPath);
+    const size_t parentLength = hubParentLength(installPath);
+    if (parentLength == 0) return;
+    Text parent = {};
+    std::memcpy(parent, installPath, parentLength);
+    RemoveDirectoryA(parent);
+}
+
+}  // namespace
+
+size_t hubParentLength(const char* installPath)
+{
+    const char* last = nullptr;
+    const char* before = nullptr;
+    for (const char* p = installPath; *p; p += charLength(p)) {
+        if (*p == '\\') {
+            before = last;
+            last = p;
+        }
+    }
+    if (!last || last[1] != '\0' || !before || last - before != 4) return 0;
+    if (lowerAscii(before[1]) != 'h' || lowerAscii(before[2]) != 'u' || lowerAscii(before[3]) != 'b') return 0;
+    return static_cast<size_t>(before - installPath) + 1;
+}
+
+bool matchesPattern(const char* pattern, const char* name)
+{
+    while (*pattern) {
+        if (*pattern == '*') {
+            ++pattern;
+            if (*pattern == '\0') return true;
+            for (const char* rest = name;; rest += charLength(rest)) {
+                if (matchesPattern(pattern, rest)) return true;
+                if (*rest == '\0') return false;
+            }
+        }
+        if (*name == '\0') return std::strcmp(pattern, ".*") == 0;
+        const size_t patternChar = charLength(pattern), nameChar = charLength(name);
+        if (*pattern != '?') {
+            if (patternChar != nameChar) return false;
+            if (patternChar == 2 ? std::memcmp(pattern, name, 2) != 0 : lowerAscii(*pattern) != lowerAscii(*name))
+                return false;
+        }
+        pattern += patternChar;
+        name += nameChar;
+    }
+    return *name == '\0';
+}
+
+bool runUninstall()
+{
+    const DataChoices choices = readDataChoices();
+    uninstallSelectedTitles(choices);
+    // The product stays while any title is left.
+    for (const TitleRecord& title : g_titles)
+        if (isTitleInstalled(title)) return true;
+
+    voiceArcNoted = false;
+    if (!choices.anyBoxChecked) return false;
+
+    Text installPath = {};
+    if (!readProductRecord(installPath)) return false;
+    const InstallTypeList& list = selectedList();
+
+    if (choices.save) deleteSaveData(installPath, list.saveDataPattern);
+    if (choices.read) deleteFileIn(installPath, list.readDataFile, false);
+    if (choices.system) {
+        deleteFileIn(installPath, list.systemDataFiles[0], false);
+        deleteFileIn(installPath, list.systemDataFiles[1], false);
+    }
+    if (choices.game) {
+        deleteListFiles(installPath, list);
+        removeUninstallEntry();
+        deleteProductShortcuts();
+        deleteProductKeys();
+    }
+    if (choices.all) {
+        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
+            removeEmptyFolderIn(installPath, list.folderList[i]);
+    }
+    removeProductFolders(installPath);
+    return true;
+}

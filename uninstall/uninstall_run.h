@@ -1,0 +1,24 @@
+// The uninstall run: removes the titles chosen on pageUninstallSelect and, when none is left, the product.
+#pragma once
+#include <cstddef>
+
+// Removes the titles checked on pageUninstallSelect (those installed) with the data options of
+// pageUninstallConfirm, then, once no title is left, the product's chosen data, files, keys,
+// add/remove entry, shortcuts and empty folders. Started by the uninstall button and by the
+// roll-back of an install run.
+// True when a title is still installed afterwards (the product stays) or when the product's
+// part ran. False when none of the four data options 1039 to 1042 is checked (delete-all alone
+// does not count) or when the product's record cannot be read; the latter shows one of the
+// "レジストリ情報がありません" messages (caption "ERROR") before anything of the product is deleted.
+bool runUninstall();
+
+// Byte length of the "Varnis\" folder above an install folder that ends in a real "\Hub\" (any
+// letter case; a trail byte 0x5C of a two-byte character is no backslash), including its
+// backslash; 0 when the install folder ends in anything else: its parent is then left alone.
+size_t hubParentLength(const char* installPath);
+
+// True when name matches pattern as the save-data pattern means it: '*' any run of characters,
+// '?' one character (a two-byte character is one), ASCII letters in any case, a trailing ".*"
+// also matching a name without extension. Used to keep the system's match of short 8.3 names
+// ("*.sav" finding "notes.savx") from deleting files the pattern does not name.
+bool matchesPattern(const char* pattern, const char* name);
