@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the run need. Safe to run again:
 # packages already present are skipped, so a second run costs a few seconds.
+# Both Wine loaders and both MinGW targets: hosts that cannot run 32-bit code test an x86_64
+# build under wine64 (see tools/wine-env.sh).
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth fonts-ipafont-gothic locales
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth fonts-ipafont-gothic locales
   x11-utils xdotool imagemagick
 )
 
