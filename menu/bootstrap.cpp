@@ -4,12 +4,13 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 
+#include "install/file_copy.h"
 #include "menu/menu_mutex.h"
 #include "menu/message_box.h"
 #include "menu/restart_command.h"
+#include "menu/startup_trace.h"
 #include "support/text_buffer.h"
 
 namespace {
@@ -70,6 +71,7 @@ void startCopy(const char* program, const char* discFolder, const char* tempFold
     PROCESS_INFORMATION process = {};
 
     beginMutexHandover();
+    startupTrace("restart");
     const BOOL started = CreateProcessA(program, command, nullptr, nullptr, TRUE, 0, nullptr,
                                         tempFolder, &startup, &process);
     endMutexHandover();
@@ -126,30 +128,10 @@ bool isSameFolder(const char* a, const char* b)
 
 bool copyFileForBootstrap(const char* source, const char* target)
 {
-    FILE* in = std::fopen(source, "rb");
-    if (!in) return false;
-    FILE* out = std::fopen(target, "wb");
-    if (!out) {
-        std::fclose(in);
-        return false;
-    }
-    char chunk[8192];
-    bool ok = true;
-    for (;;) {
-        const size_t got = std::fread(chunk, 1, sizeof chunk, in);
-        if (got > 0 && std::fwrite(chunk, 1, got, out) != got) {
-            ok = false;
-            break;
-        }
-        if (got < sizeof chunk) {
-            if (std::ferror(in)) ok = false;
-            break;
-        }
-    }
-    std::fclose(in);
-    if (std::fclose(out) != 0) ok = false;
-    if (!ok) DeleteFileA(target);   // half a program must never be started
-    return ok;
+    // The install's own copy; no page exists yet, so it shows nothing.
+    if (copyListFile(nullptr, nullptr, source, target)) return true;
+    DeleteFileA(target);   // half a program must never be started
+    return false;
 }
 
 bool runBootstrap()

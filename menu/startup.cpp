@@ -21,6 +21,7 @@
 #include "menu/page_pictures.h"
 #include "menu/page_procedures.h"
 #include "menu/restart_command.h"
+#include "menu/startup_trace.h"
 #include "support/platform_hooks.h"
 
 namespace {
@@ -112,15 +113,21 @@ int runMenuSteps(const char* commandLine)
     currentDisc = 1;
     voiceArcNoted = false;
     openInstallerData();
+    startupTrace("archive");
     loadPagePictures();
+    startupTrace("pictures");
     if (!createPages(g_installLists[0].title)) {
         closePages();
         return 0;
     }
+    startupTrace("pages");
     setDefaultDestination();
+    startupTrace("destination");
     loadTitleLists();
+    startupTrace("titles");
     setInitialControls();
     runMode = RunMode::Idle;
+    startupTrace("show");
     showCentered(isProductInstalled() ? g_pages.main : g_pages.welcome);
     runMessageLoop();
     return 0;
@@ -156,6 +163,7 @@ void findProgramFilesFolder(char* out)
 
 int runMenu(const char* commandLine)
 {
+    startupTrace("entry");
     SetErrorMode(SEM_FAILCRITICALERRORS);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);

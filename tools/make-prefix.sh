@@ -22,6 +22,12 @@ reg="$prefix/vga-drives.reg"
 # one whenever a message box closes.
 printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\r\n"q:"="cdrom"\r\n"r:"="cdrom"\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n' > "$reg"
 "$WINELOADER" regedit /S "$reg" >/dev/null 2>&1
+# The pages' font, "ＭＳ Ｐゴシック", is drawn with the proportional IPA face, as close as this
+# machine gets to a Japanese Windows (Wine's own fallback is the fixed-pitch face). regedit reads
+# the file in the ANSI code page, so the name goes in as code page 932.
+printf 'REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n' \
+  | iconv -f UTF-8 -t CP932 > "$prefix/vga-fonts.reg"
+"$WINELOADER" regedit /S "$prefix/vga-fonts.reg" >/dev/null 2>&1
 # Drive types are read when the wineserver starts: restart it before the first test.
 "$WINESERVER" -w
 "$WINESERVER" -k 2>/dev/null || true
