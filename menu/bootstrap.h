@@ -23,6 +23,6 @@ bool folderOfPath(const char* path, char* out);
 // count as the same.
 bool isSameFolder(const char* a, const char* b);
 
-// Copies source to target in 8192-byte chunks. A target that cannot be written whole is
-// deleted again. False on any failure.
+// Copies source to target with the install's list copy (copyListFile, without progress). A
+// target that cannot be written whole is deleted again. False on any failure.
 bool copyFileForBootstrap(const char* source, const char* target);

@@ -1,0 +1,235 @@
+// Copying the installed files in 8192-byte chunks with progress, keeping the pages alive between chunks.
+#include "install/file_copy.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cstdio>
+
+#include "menu/app_state.h"
+#include "menu/message_box.h"
+#include "menu/page_ids.h"
+
+unsigned int titleMbTotal = 0;
+unsigned int titleMbDone = 0;
+int lastTitlePercent = 0;
+int lastListPercent = 0;
+
+namespace {
+
+constexpr size_t kChunkSize = 8192;
+
+// Source and destination of the copyListFile in progress. Program-wide so that the roll-back
+// can close them while a copy waits in its message dispatch.
+FILE* g_listSource = nullptr;
+FILE* g_listDestination = nullptr;
+
+bool g_quitSeen = false;
+
+// A C stream that closes itself; one owner, never copied.
+class StdioFile {
+public:
+    explicit StdioFile(FILE* file) : file_(file) {}
+    ~StdioFile() { close(); }
+    StdioFile(const StdioFile&) = delete;
+    StdioFile& operator=(const StdioFile&) = delete;
+
+    FILE* get() const { return file_; }
+    explicit operator bool() const { return file_ != nullptr; }
+    // Closes now; false when the close failed (buffered data not written). Nothing held: true.
+    bool close()
+    {
+        if (!file_) return true;
+        FILE* file = file_;
+        file_ = nullptr;
+        return std::fclose(file) == 0;
+    }
+
+private:
+    FILE* file_;
+};
+
+// Reads one chunk and writes what came. False on a read error or a short write; got is the
+// number of bytes read.
+bool copyChunk(FILE* in, FILE* out, char* chunk, size_t* got)
+{
+    *got = std::fread(chunk, 1, kChunkSize, in);
+    if (std::ferror(in)) return false;
+    if (*got > 0 && std::fwrite(chunk, 1, *got, out) != *got) return false;
+    // Fewer bytes than asked without an error is the end of the file, and nothing else:
+    // a stream that claimed neither would otherwise keep the loop going for ever.
+    return *got == kChunkSize || std::feof(in);
+}
+
+// Opens destination for writing ("wb": created, or emptied when it exists). A read-only file in
+// the way is not one this program made and is not replaced. Windows refuses to open it anyway;
+// the test here keeps that so where the attribute is not enforced (Wine run by root).
+FILE* openDestination(const char* destination)
+{
+    const DWORD attributes = GetFileAttributesA(destination);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return nullptr;
+    return std::fopen(destination, "wb");
+}
+
+void showPercent(HWND bar, int percent)
+{
+    if (bar) SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    if (g_pages.progress) {
+        char text[32];
+        wsprintfA(text, "%d％", percent);
+        SetDlgItemTextA(g_pages.progress, IDC_PERCENT, text);
+    }
+}
+
+}  // namespace
+
+int listPercent(unsigned int copiedBytes, int listSizeMb)
+{
+    const unsigned long long mb = copiedBytes / 1000000u;
+    if (mb < 1 || listSizeMb < 1) return 0;
+    const unsigned long long percent = mb * 100u / static_cast<unsigned long long>(listSizeMb);
+    return percent > 100 ? 100 : static_cast<int>(percent);
+}
+
+int titlePercent(unsigned long long fileBytes, unsigned int mbDone, unsigned int mbTotal)
+{
+    if (mbTotal == 0) return 0;
+    const unsigned long long percent = ((fileBytes >> 20) + mbDone) * 100u / mbTotal;
+    return percent > INT_MAX ? INT_MAX : static_cast<int>(percent);
+}
+
+bool pumpOneMessage()
+{
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return true;
+    if (message.message == WM_QUIT) {
+        // The message loop must still see it, or the program would not end.
+        PostQuitMessage(static_cast<int>(message.wParam));
+        g_quitSeen = true;
+        return false;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    return true;
+}
+
+bool quitMessageSeen() { return g_quitSeen; }
+
+void closeListCopyFiles()
+{
+    if (g_listDestination) {
+        std::fclose(g_listDestination);
+        g_listDestination = nullptr;
+    }
+    if (g_listSource) {
+        std::fclose(g_listSource);
+        g_listSource = nullptr;
+    }
+}
+
+bool copyListFile(HWND picture, HWND bar, const char* source, const char* destination)
+{
+    g_listSource = std::fopen(source, "rb");
+    if (!g_listSource) return false;
+    g_listDestination = openDestination(destination);
+    if (!g_listDestination) {
+        closeListCopyFiles();
+        return false;
+    }
+
+    char chunk[kChunkSize];
+    unsigned long long fileBytes = 0;
+    do {
+        size_t got = 0;
+        if (!copyChunk(g_listSource, g_listDestination, chunk, &got)) {
+            closeListCopyFiles();
+            DeleteFileA(destination);   // an incomplete file must not pass for the real one
+            return false;
+        }
+        fileBytes += got;
+        bytesCopied += static_cast<unsigned int>(got);
+
+        if (fileBytes > 0) {
+            const int percent = listPercent(bytesCopied, selectedList().listSizeMb);
+            if (percent != lastListPercent) {
+                lastListPercent = percent;
+                showPercent(bar, percent);
+            }
+        }
+        if (picture) UpdateWindow(picture);
+
+        const bool goOn = pumpOneMessage();
+        if (!g_listSource) return false;   // the roll-back closed the files meanwhile
+        if (!goOn) {
+            closeListCopyFiles();
+            return false;
+        }
+    } while (!std::feof(g_listSource));
+
+    FILE* const out = g_listDestination;
+    g_listDestination = nullptr;
+    const bool written = std::fclose(out) == 0;   // the last buffered bytes go out only here
+    std::fclose(g_listSource);
+    g_listSource = nullptr;
+    if (!written) {
+        DeleteFileA(destination);
+        return false;
+    }
+    return true;
+}
+
+bool copyTitleFile(HWND, const char* source, const char* destination)
+{
+    StdioFile in(std::fopen(source, "rb"));
+    if (!in) return false;
+    StdioFile out(openDestination(destination));
+    if (!out) return false;
+
+    SetDlgItemTextA(g_pages.progress, IDC_SOURCE_FILE, source);
+    SetDlgItemTextA(g_pages.progress, IDC_DEST_FILE, destination);
+
+    char chunk[kChunkSize];
+    unsigned long long fileBytes = 0;
+    for (;;) {
+        size_t got = 0;
+        if (!copyChunk(in.get(), out.get(), chunk, &got)) {
+            out.close();
+            DeleteFileA(destination);
+            return false;
+        }
+        bytesCopied += static_cast<unsigned int>(got);
+        fileBytes += got;
+
+        if (!pumpOneMessage()) return false;
+        if (cancelRequested) return false;   // what was written stays; the roll-back removes it
+
+        if (std::feof(in.get())) {
+            in.close();
+            if (!out.close()) {
+                DeleteFileA(destination);
+                return false;
+            }
+            // The bytes read are the file's size: the whole file went through this loop.
+            titleMbDone += static_cast<unsigned int>(fileBytes >> 20);
+            return true;
+        }
+
+        const int percent = titlePercent(fileBytes, titleMbDone, titleMbTotal);
+        if (percent != lastTitlePercent) {
+            SendDlgItemMessageA(g_pages.progress, IDC_PROGRESS_BAR, PBM_SETPOS,
+                                static_cast<WPARAM>(percent), 0);
+            char text[32];
+            wsprintfA(text, "%d％", percent);
+            SetDlgItemTextA(g_pages.progress, IDC_PERCENT, text);
+            lastTitlePercent = percent;
+        }
+    }
+}
+
+void showPathTooLong(HWND owner, const char* name)
+{
+    static const char kPrefix[] = "パスが長すぎるため、インストールできません：\n";
+    char text[sizeof kPrefix + kTextSize] = {};
+    textJoin(text, sizeof text, kPrefix, name);
+    showMessage(owner, text, "インストールエラー", MB_OK);
+}

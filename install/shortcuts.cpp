@@ -1,0 +1,164 @@
+// Shortcut files (.lnk) on the desktop and in the Start menu, for the product and for each title.
+#include "install/shortcuts.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstring>
+
+#include "install/com_scope.h"
+#include "install/split_at_comma.h"
+#include "menu/app_state.h"
+#include "menu/page_ids.h"
+
+namespace {
+
+const char kProductProgram[] = "vgan1_menu.exe";
+const char kDesktopLinkName[] = "Varnis Grand Anthology.lnk";
+
+// folder, a backslash unless folder already ends in one, then name. False, out empty, when it
+// does not fit.
+bool joinFolder(char* out, const char* folder, const char* name)
+{
+    return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
+}
+
+bool optionChecked(int id)
+{
+    return IsDlgButtonChecked(g_pages.installSelect, id) == BST_CHECKED;
+}
+
+int boundedCount(int32_t count, int capacity)
+{
+    if (count < 0) return 0;
+    return count > capacity ? capacity : static_cast<int>(count);
+}
+
+// The part of path after its last backslash (the whole path when it has none).
+const char* fileNamePart(const char* path)
+{
+    return path + folderPartLength(path);
+}
+
+// A target,link line: target (relative to installRoot) into target, the link part into link.
+// False when the full target does not fit.
+bool cutShortcutLine(const char* line, char* target, char* link)
+{
+    Text relative = {};
+    Text linkPart = {};
+    splitAtComma(line, kTextSize, relative, linkPart);
+    if (!textCopy(link, kTextSize, linkPart)) return false;
+    return textJoin(target, kTextSize, installRoot, relative);
+}
+
+// The drive and folder part of path, trailing backslash included (empty when there is none).
+void folderOf(const char* path, char* out)
+{
+    const size_t length = folderPartLength(path);
+    std::memcpy(out, path, length);
+    out[length] = '\0';
+}
+
+}  // namespace
+
+bool createShellLink(const char* description, const char* target, const char* linkPath,
+                     const char* arguments, const char* workingFolder)
+{
+    ComScope com;
+    ComRef<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.out())))
+        return false;
+    ComRef<IPersistFile> file;   // released before the link: declared after it
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.out()))) return false;
+
+    if (FAILED(link->SetPath(target)) || FAILED(link->SetDescription(description)) ||
+        FAILED(link->SetArguments(arguments)) || FAILED(link->SetWorkingDirectory(workingFolder)))
+        return false;
+    // The shell saves to a wide path: the ANSI path is read in the system's code page.
+    WCHAR widePath[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
+    return SUCCEEDED(file->Save(widePath, TRUE));
+}
+
+bool shellFolderPath(int csidl, char* out)
+{
+    out[0] = '\0';
+    LPITEMIDLIST item = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item)) || !item) return false;
+    char path[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListA(item, path) && path[0] != '\0';
+    CoTaskMemFree(item);
+    return found && textCopy(out, kTextSize, path);
+}
+
+void createSetupShortcut()
+{
+    const bool startMenu = optionChecked(IDC_SHORTCUT_MENU);
+    const bool desktop = optionChecked(IDC_SHORTCUT_DESKTOP);
+
+    Text target = {};
+    if (!textJoin(target, kTextSize, installDir, kProductProgram)) return;
+    // The menu runs in the product folder itself, named without its trailing backslash.
+    Text working = {};
+    textCopy(working, kTextSize, installDir);
+    if (const char* slash = lastBackslash(working)) working[slash - working] = '\0';
+
+    Text programs = {};
+    if (startMenu && shellFolderPath(CSIDL_PROGRAMS, programs)) {
+        Text folder = {};
+        Text link = {};
+        if (joinFolder(folder, programs, "Varnis")) {
+            CreateDirectoryA(folder, nullptr);
+            if (joinFolder(folder, folder, "Hub")) {
+                CreateDirectoryA(folder, nullptr);
+                if (joinFolder(link, folder, "Setup.lnk")) createShellLink("", target, link, "", working);
+            }
+        }
+    }
+    Text desktopFolder = {};
+    if (desktop && shellFolderPath(CSIDL_DESKTOP, desktopFolder)) {
+        Text link = {};
+        if (joinFolder(link, desktopFolder, kDesktopLinkName)) createShellLink("", target, link, "", working);
+    }
+}
+
+bool createTitleShortcuts(HWND, const TitleRecord& title, bool desktop, bool startMenu)
+{
+    Text programs = {};
+    Text desktopFolder = {};
+    const bool havePrograms = shellFolderPath(CSIDL_PROGRAMS, programs);
+    const bool haveDesktop = shellFolderPath(CSIDL_DESKTOP, desktopFolder);
+
+    if (havePrograms) {
+        const int folders = boundedCount(title.menuFolderCount, kTitleShortcutLines);
+        for (int i = 0; i < folders; ++i) {
+            Text folder = {};
+            if (joinFolder(folder, programs, title.menuFolders[i])) CreateDirectoryA(folder, nullptr);
+        }
+    }
+
+    if (startMenu && havePrograms) {
+        const int lines = boundedCount(title.menuShortcutCount, kTitleShortcutLines);
+        for (int i = 0; i < lines; ++i) {
+            Text target = {}, link = {}, linkPath = {}, working = {};
+            if (!cutShortcutLine(title.menuShortcuts[i], target, link)) continue;
+            if (!joinFolder(linkPath, programs, link)) continue;
+            folderOf(target, working);
+            createShellLink("", target, linkPath, "", working);
+        }
+    }
+
+    if (desktop && haveDesktop) {
+        const int lines = boundedCount(title.desktopShortcutCount, kTitleShortcutLines);
+        for (int i = 0; i < lines; ++i) {
+            Text target = {}, link = {}, linkPath = {}, working = {};
+            if (!cutShortcutLine(title.desktopShortcuts[i], target, link)) continue;
+            // Only the file name: the shortcut goes straight onto the desktop.
+            if (!joinFolder(linkPath, desktopFolder, fileNamePart(link))) continue;
+            folderOf(target, working);
+            createShellLink("", target, linkPath, "", working);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,137 @@
+// The per-title installation of the closing steps: folders, files with disc changes, registry key, shortcuts.
+#include "install/title_install.h"
+
+#include <cstring>
+
+#include "install/destination.h"
+#include "install/file_copy.h"
+#include "install/registry_record.h"
+#include "install/shortcuts.h"
+#include "install/split_at_comma.h"
+#include "menu/app_state.h"
+#include "menu/page_flow.h"
+#include "menu/page_ids.h"
+
+namespace {
+
+enum class LineKind { SetFolder, Disc, End, File };
+
+int boundedCount(int32_t count, int capacity)
+{
+    if (count < 0) return 0;
+    return count > capacity ? capacity : static_cast<int>(count);
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "disc" or "disk" and the number right after it. A key that only starts like one (a bare
+// "disc", "d") is not a disc line: it would ask for a disc 0 that no disc set has.
+bool isDiscKey(const char* key)
+{
+    return (std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]);
+}
+
+LineKind kindOf(const char* key)
+{
+    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return LineKind::End;
+    if (std::strcmp(key, "setdir") == 0) return LineKind::SetFolder;
+    if (isDiscKey(key)) return LineKind::Disc;
+    return LineKind::File;
+}
+
+// Copies one file of the title; its outcome is not looked at (a file that cannot be copied is
+// left out). A path that does not fit is reported: cut short it would name another file.
+void copyLineFile(HWND owner, const TitleRecord& title, const char* subfolder, const char* file)
+{
+    Text source = {}, destination = {};
+    if (!textJoin(source, kTextSize, sourceRoot, title.sourceFolder, file) ||
+        !textJoin(destination, kTextSize, installRoot, subfolder, file)) {
+        showPathTooLong(owner, file);
+        return;
+    }
+    copyTitleFile(owner, source, destination);
+}
+
+bool optionChecked(int id)
+{
+    return IsDlgButtonChecked(g_pages.installSelect, id) == BST_CHECKED;
+}
+
+bool runStopped() { return cancelRequested || quitMessageSeen(); }
+
+}  // namespace
+
+bool createTitleFolders(HWND owner, const TitleRecord& title)
+{
+    const int count = boundedCount(title.folderCount, kTitleFolders);
+    for (int i = 0; i < count; ++i) {
+        Text folder = {};
+        if (!textJoin(folder, kTextSize, installRoot, title.folderList[i])) {
+            showPathTooLong(owner, title.folderList[i]);
+            continue;
+        }
+        CreateDirectoryA(folder, nullptr);
+    }
+    return true;
+}
+
+bool copyTitleFiles(HWND owner, const TitleRecord& title)
+{
+    Text subfolder = {};
+    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
+    for (int i = 0; i < count; ++i) {
+        Text key = {}, value = {};
+        splitAtComma(title.fileLines[i], kTextSize, key, value);
+
+        switch (kindOf(key)) {
+        case LineKind::End:
+            return true;
+        case LineKind::SetFolder:
+            textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
+            continue;
+        case LineKind::Disc:
+            if (!requestDisc(owner, listAtoi(key + 4))) {
+                // Going on would register the title with only part of its files.
+                cancelRequested = 1;
+                return false;
+            }
+            break;   // a file named on the disc line is copied like a file line
+        case LineKind::File:
+            break;
+        }
+        if (value[0] == '\0') continue;
+        copyLineFile(owner, title, subfolder, value);
+        if (runStopped()) return false;
+    }
+    return true;
+}
+
+bool installTitle(HWND owner, const TitleRecord& title)
+{
+    if (isTitleInstalled(title)) return false;
+    createTitleFolders(owner, title);
+    copyTitleFiles(owner, title);
+    // The program is ending: nothing will roll back, and a key now would claim the title whole.
+    if (quitMessageSeen()) return false;
+    // Written even after a cancel: the roll-back finds the title by its key.
+    if (!writeTitleRegistry(owner, title)) return false;
+    createTitleShortcuts(owner, title, optionChecked(IDC_SHORTCUT_DESKTOP), optionChecked(IDC_SHORTCUT_MENU));
+    return !cancelRequested;
+}
+
+void installSelectedTitles(HWND owner)
+{
+    titleMbTotal = selectedInstallSize();
+    titleMbDone = 0;
+    // A cancelled run is rolled back as a whole: nothing more is copied for it, nor a disc asked
+    // for, once Cancel was pressed (during the main copy as well).
+    for (int i = 0; i < kTitleCount && !runStopped(); ++i) {
+        if (!optionChecked(IDC_TITLE_BOX_BASE + i)) continue;
+        installTitle(owner, g_titles[i]);
+        if (i != kHarborIndex) continue;
+        for (const TitleRecord& extra : g_harborExtra) {
+            if (runStopped()) break;
+            installTitle(owner, extra);
+        }
+    }
+}

@@ -1,0 +1,37 @@
+// The per-title installation of the closing steps: folders, files with disc changes, registry key, shortcuts.
+#pragma once
+#include <windows.h>
+
+#include "data/install_lists.h"
+
+// Installs one title (messages owned by owner, pageProgress in the run). A title whose key opens
+// already is skipped without a message (false). Otherwise: its folders, its files, its registry
+// key, then the shortcuts that options 1040 (desktop) and 1041 (Start menu) of pageInstallSelect
+// ask for. The key and the shortcuts are written even when the files stop early, so that the
+// roll-back finds the title and removes what was copied. False when the key could not be written
+// (no shortcuts then) or when cancelRequested is set afterwards.
+bool installTitle(HWND owner, const TitleRecord& title);
+
+// Makes installRoot + each folder of the title's folderList, in order, one level at a time; an
+// existing folder is fine. A folder whose path does not fit is reported and left out.
+// Always true.
+bool createTitleFolders(HWND owner, const TitleRecord& title);
+
+// Works through the title's file lines in order (see splitAtComma for the cut):
+//   "setdir,<sub>"        the current subfolder (relative to installRoot) becomes <sub>
+//   "disc<n>[,<file>]"    asks for install disc n (also "disk<n>"), then copies <file> if given
+//   "end" or an empty key the list ends
+//   "<any>,<file>"        copies sourceRoot + sourceFolder + <file> to
+//                         installRoot + current subfolder + <file> (an empty <file> does nothing)
+// A file that cannot be copied is left out without a message; one whose path does not fit is
+// reported and left out. A refused disc request sets cancelRequested, as the Cancel button
+// would: the run is then rolled back instead of registering a title with part of its files.
+// True when the list ran to its end; false when a disc was refused, cancelRequested was set
+// after a file, or the menu is ending.
+bool copyTitleFiles(HWND owner, const TitleRecord& title);
+
+// The per-title installation for every title whose box (1053 + index) is checked on
+// pageInstallSelect, in index order; for Harbor also its two extra records (the second unless
+// cancelled). Sets titleMbTotal to the selected size and titleMbDone to 0 first. Starts no
+// further title (nor extra record) once cancelRequested is set or the menu is ending.
+void installSelectedTitles(HWND owner);

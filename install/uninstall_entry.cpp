@@ -1,0 +1,69 @@
+// The add/remove programs entry under HKEY_LOCAL_MACHINE, so the product can be removed from the control panel.
+#include "install/uninstall_entry.h"
+
+#include <cstring>
+
+#include "install/registry_key.h"
+#include "menu/app_state.h"
+#include "menu/message_box.h"
+
+const char kUninstallEntryPath[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
+
+namespace {
+
+const char kUninstallKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char kEntryName[] = "Varnis Grand Anthology";
+const char kDisplayName[] = "Hub";
+const char kErrorCaption[] = "ERROR";
+const char kOpenFailed[] = "アプリケーション追加削除への追加に失敗しました[1]";
+const char kCreateFailed[] = "アプリケーション追加削除への追加に失敗しました[2]";
+const char kCommandTooLong[] = "アプリケーション追加削除への追加に失敗しました[3]";
+
+bool setText(HKEY key, const char* name, const char* text)
+{
+    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
+    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
+           ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool registerUninstallEntry(HWND owner)
+{
+    // "<installDir><program>" in quotes: unquoted, the blank in "Program Files" would make the
+    // system look for a program "C:\Program" first.
+    Text command = {};
+    if (!textJoin(command, kTextSize, "\"", installDir, selectedList().uninstallProgram) ||
+        !textAppend(command, kTextSize, "\"")) {
+        showMessage(owner, kCommandTooLong, kErrorCaption);
+        return false;
+    }
+
+    RegistryKey uninstall;
+    if (uninstall.open(HKEY_LOCAL_MACHINE, kUninstallKeyPath,
+                       KEY_READ | KEY_SET_VALUE | KEY_CREATE_SUB_KEY) != ERROR_SUCCESS) {
+        showMessage(owner, kOpenFailed, kErrorCaption);
+        return false;
+    }
+
+    // An entry left by an earlier run goes whole, with any value or subkey it may have gained.
+    RegistryKey entry;
+    if (entry.open(uninstall.get(), kEntryName, KEY_READ) == ERROR_SUCCESS) {
+        entry.close();
+        RegDeleteTreeA(uninstall.get(), kEntryName);
+    }
+    if (entry.create(uninstall.get(), kEntryName, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        showMessage(owner, kCreateFailed, kErrorCaption);
+        return false;
+    }
+    setText(entry.get(), "DisplayName", kDisplayName);
+    setText(entry.get(), "UninstallString", command);
+    return true;
+}
+
+bool removeUninstallEntry()
+{
+    const LONG result = RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}

@@ -1,0 +1,59 @@
+// The DirectX offer at the end of an install run: asks, then starts the DirectX 8.1 setup from the disc.
+#include "menu/directx_offer.h"
+
+#include "menu/app_state.h"
+#include "menu/message_box.h"
+
+namespace {
+
+const char kQuestion[] =
+    "DirectX8.1をインストールしても宜しいですか？\n"
+    "\n"
+    "＊本製品の動作にはDirectX8.1以降が必要です。\n"
+    "　DirectXがインストールされていない、又はそれ以前のDirectX\n"
+    "　がインストールされている場合はOKボタンを押してDircetX8.1の\n"
+    "　セットアップを行って下さい。\n"
+    "\n"
+    "＊DirectX8.1のインストールが完了しましたら、マシンの再起動を行い\n"
+    "　再度本製品を起動して下さい。";
+const char kQuestionCaption[] = "DirectXのインストール確認";
+const char kStartFailed[] = "DirectX8.1インストーラーの起動に失敗しました。";
+const char kStartFailedCaption[] = "DirectXのインストール";
+
+// Starts program with its quoted path as the whole command line: unquoted, a blank in the
+// path would start whatever program the part before the blank names.
+bool startSetup(const char* program, const char* folder)
+{
+    char command[kTextSize + 2] = {};
+    if (!textJoin(command, sizeof command, "\"", program, "\"")) return false;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+}  // namespace
+
+bool directXSetupPaths(char* folder, char* program)
+{
+    if (textJoin(folder, kTextSize, sourceRoot, "directx81\\redist\\directX81") &&
+        textJoin(program, kTextSize, folder, "\\dxsetup.exe"))
+        return true;
+    folder[0] = '\0';
+    program[0] = '\0';
+    return false;
+}
+
+bool offerDirectXSetup(HWND owner)
+{
+    if (showMessage(owner, kQuestion, kQuestionCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return false;
+    Text folder = {}, program = {};
+    if (directXSetupPaths(folder, program) && startSetup(program, folder)) return true;
+    showMessage(owner, kStartFailed, kStartFailedCaption, MB_OK | MB_ICONERROR);
+    return false;
+}

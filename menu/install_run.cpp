@@ -1,0 +1,58 @@
+// The install run as the pages start it.
+#include "menu/install_run.h"
+
+#include "install/destination.h"
+#include "install/file_copy.h"
+#include "install/registry_record.h"
+#include "menu/app_state.h"
+#include "menu/message_box.h"
+#include "menu/page_flow.h"
+
+namespace {
+
+const char kNotEnoughSpace[] =
+    "インストール容量が足りません。\nインストールを取り消して\n空き容量のあるドライブを指定してください。";
+
+int boundedCount(int32_t count, int capacity)
+{
+    if (count < 0) return 0;
+    return count > capacity ? capacity : static_cast<int>(count);
+}
+
+void makeFolder(HWND owner, const char* parent, const char* folder)
+{
+    Text path = {};
+    if (!textJoin(path, kTextSize, parent, folder)) {
+        showPathTooLong(owner, folder);
+        return;
+    }
+    CreateDirectoryA(path, nullptr);   // an existing folder is fine
+}
+
+}  // namespace
+
+void startInstallRun()
+{
+    HWND page = g_pages.installConfirm;
+
+    // A warning only: the player may still go on and stop the run with Cancel.
+    const unsigned long long requiredMb = g_space.requiredGb * 1024ull + g_space.requiredMbRest;
+    const unsigned long long freeMb = g_space.freeGb * 1024ull + g_space.freeMbRest;
+    if (requiredMb > freeMb) showMessage(page, kNotEnoughSpace, "インストール");
+
+    InstallTypeList& list = selectedList();
+    if (productKeyExistsForWrite()) {
+        // The product is on the disk already: only the titles and the closing steps remain.
+        copyIndex = boundedCount(list.entryCount, kListEntries);
+    } else {
+        if (!writeProductRegistry(page)) return;
+        makeFolder(page, programFilesDir, "Varnis\\");
+        makeFolder(page, programFilesDir, "Varnis\\Hub\\");
+        const int folders = boundedCount(list.folderCount, kListFolders);
+        for (int i = 0; i < folders; ++i) makeFolder(page, installDir, list.folderList[i]);
+    }
+
+    showCentered(g_pages.progress);
+    hidePage(page);
+    runMode = RunMode::Copying;
+}

@@ -1,0 +1,179 @@
+// Shortcuts read back through the shell: targets, working folders, where the links go and what the options change.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "install/com_scope.h"
+#include "install/shortcuts.h"
+#include "install_test_helpers.h"
+
+using namespace install_test;
+
+namespace {
+
+struct LinkInfo {
+    bool loaded = false;
+    std::string target, workingFolder;
+};
+
+LinkInfo readLink(const std::string& path)
+{
+    LinkInfo info;
+    ComScope com;
+    ComRef<IShellLinkA> link;
+    ComRef<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.out())))
+        return info;
+    WCHAR wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(file->Load(wide, STGM_READ))) return info;
+    char text[MAX_PATH] = {};
+    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
+    info.target = text;
+    text[0] = '\0';
+    link->GetWorkingDirectory(text, MAX_PATH);
+    info.workingFolder = text;
+    info.loaded = true;
+    return info;
+}
+
+std::string shellFolder(int csidl)
+{
+    Text path = {};
+    EXPECT_TRUE(shellFolderPath(csidl, path));
+    return path;
+}
+
+class Shortcuts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        programs_ = shellFolder(CSIDL_PROGRAMS);
+        desktop_ = shellFolder(CSIDL_DESKTOP);
+        ASSERT_FALSE(programs_.empty());
+        ASSERT_FALSE(desktop_.empty());
+        g_pages = {};
+        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
+        ASSERT_NE(g_pages.installSelect, nullptr);
+        setText(installRoot, scratch_.path());
+        setText(installDir, scratch_.path() + "Varnis\\Hub\\");
+        cleanUp();
+    }
+    void TearDown() override
+    {
+        cleanUp();
+        DestroyWindow(g_pages.installSelect);
+        g_pages = {};
+    }
+    // Only what these tests make: the product's links and folders and the test titles' ones.
+    void cleanUp()
+    {
+        DeleteFileA((programs_ + "\\Varnis\\Hub\\Setup.lnk").c_str());
+        DeleteFileA((desktop_ + "\\Varnis Grand Anthology.lnk").c_str());
+        RemoveDirectoryA((programs_ + "\\Varnis\\Hub").c_str());
+        RemoveDirectoryA((programs_ + "\\Varnis").c_str());
+        removeTree(programs_ + "\\VgaTest");
+        DeleteFileA((desktop_ + "\\VgaTest.lnk").c_str());
+        DeleteFileA((desktop_ + "\\表示.lnk").c_str());
+    }
+    void options(bool desktop, bool startMenu)
+    {
+        check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, desktop);
+        check(g_pages.installSelect, IDC_SHORTCUT_MENU, startMenu);
+    }
+
+    ScratchFolder scratch_{"shortcuts"};
+    std::string programs_, desktop_;
+};
+
+TEST_F(Shortcuts, ProductLinksStartTheMenuInTheProductFolderWithoutTrailingBackslash)
+{
+    options(true, true);
+    createSetupShortcut();
+    const std::string target = scratch_.path() + "Varnis\\Hub\\vgan1_menu.exe";
+    const std::string working = scratch_.path() + "Varnis\\Hub";
+    for (const std::string& path :
+         {programs_ + "\\Varnis\\Hub\\Setup.lnk", desktop_ + "\\Varnis Grand Anthology.lnk"}) {
+        const LinkInfo link = readLink(path);
+        ASSERT_TRUE(link.loaded) << path;
+        EXPECT_EQ(link.target, target) << path;
+        EXPECT_EQ(link.workingFolder, working) << path;
+    }
+}
+
+TEST_F(Shortcuts, OptionsDecideWhichProductLinksAndFoldersAreMade)
+{
+    options(true, false);
+    createSetupShortcut();
+    EXPECT_TRUE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
+    EXPECT_FALSE(exists(programs_ + "\\Varnis"));   // no Start-menu folder without the option
+
+    cleanUp();
+    options(false, true);
+    createSetupShortcut();
+    EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
+    EXPECT_TRUE(exists(programs_ + "\\Varnis\\Hub\\Setup.lnk"));
+
+    cleanUp();
+    options(false, false);
+    createSetupShortcut();
+    EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
+    EXPECT_FALSE(exists(programs_ + "\\Varnis"));
+}
+
+TEST_F(Shortcuts, TitleLinksTargetTheInstallRootAndDesktopLinksKeepOnlyTheirName)
+{
+    TitleRecord title = {};
+    title.menuFolderCount = 2;
+    setText(title.menuFolders[0], "VgaTest");
+    setText(title.menuFolders[1], "VgaTest\\Lantern");
+    title.menuShortcutCount = 1;
+    setText(title.menuShortcuts[0], "Varnis\\Lantern\\lantern.exe,VgaTest\\Lantern\\VgaTest.lnk");
+    title.desktopShortcutCount = 2;
+    setText(title.desktopShortcuts[0], "Varnis\\Lantern\\lantern.exe,VgaTest\\Lantern\\VgaTest.lnk");
+    // "ソ" and "表" end in the byte of a backslash: the name is cut at the real one only.
+    setText(title.desktopShortcuts[1], "Varnis\\表示\\ソフト.exe,VgaTestソ\\表示.lnk");
+
+    EXPECT_TRUE(createTitleShortcuts(nullptr, title, true, true));
+    const std::string target = scratch_.path() + "Varnis\\Lantern\\lantern.exe";
+    const std::string working = scratch_.path() + "Varnis\\Lantern\\";
+    for (const std::string& path :
+         {programs_ + "\\VgaTest\\Lantern\\VgaTest.lnk", desktop_ + "\\VgaTest.lnk"}) {
+        const LinkInfo link = readLink(path);
+        ASSERT_TRUE(link.loaded) << path;
+        EXPECT_EQ(link.target, target) << path;
+        EXPECT_EQ(link.workingFolder, working) << path;
+    }
+    const LinkInfo japanese = readLink(desktop_ + "\\表示.lnk");
+    ASSERT_TRUE(japanese.loaded);
+    EXPECT_EQ(japanese.target, scratch_.path() + "Varnis\\表示\\ソフト.exe");
+    EXPECT_EQ(japanese.workingFolder, scratch_.path() + "Varnis\\表示\\");
+    EXPECT_FALSE(exists(desktop_ + "\\VgaTestソ"));
+}
+
+TEST_F(Shortcuts, TitleFoldersAreMadeEvenWithoutTheStartMenuOption)
+{
+    TitleRecord title = {};
+    title.menuFolderCount = 1;
+    setText(title.menuFolders[0], "VgaTest");
+    title.menuShortcutCount = 1;
+    setText(title.menuShortcuts[0], "a.exe,VgaTest\\VgaTest.lnk");
+    title.desktopShortcutCount = 1;
+    setText(title.desktopShortcuts[0], "a.exe,VgaTest.lnk");
+
+    createTitleShortcuts(nullptr, title, false, false);
+    EXPECT_TRUE(exists(programs_ + "\\VgaTest"));
+    EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
+    EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
+
+    // A target that does not fit is left out rather than cut into another path.
+    setText(installRoot, "C:\\" + std::string(251, 'a') + "\\");
+    createTitleShortcuts(nullptr, title, true, true);
+    EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
+    EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
+}
+
+}  // namespace

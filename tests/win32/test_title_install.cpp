@@ -1,0 +1,190 @@
+// Per-title installation against the simulated discs: file lines, disc lines, the end of the list,
+// a refused disc, Harbor's extra records, installed titles and paths that do not fit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "install/file_copy.h"
+#include "install/title_install.h"
+#include "install_test_helpers.h"
+
+using namespace install_test;
+
+namespace {
+
+bool keyExists(const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void fill(TitleRecord& title, const char* key, const char* sourceFolder, std::initializer_list<const char*> lines)
+{
+    title = {};
+    setText(title.registryKey, key);
+    setText(title.sourceFolder, sourceFolder);
+    title.fileLineCount = 0;
+    for (const char* line : lines) setText(title.fileLines[title.fileLineCount++], line);
+}
+
+class TitleInstall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(user_.ok());
+        g_pages = {};
+        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
+        g_pages.progress = createPage(IDD_PROGRESS);
+        ASSERT_NE(g_pages.installSelect, nullptr);
+        ASSERT_NE(g_pages.progress, nullptr);
+        check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, false);   // no shortcuts in these tests
+        check(g_pages.installSelect, IDC_SHORTCUT_MENU, false);
+        setText(installRoot, scratch_.path());
+        setText(sourceRoot, "Q:\\");
+        cancelRequested = 0;
+        for (TitleRecord& title : g_titles) title = {};
+        for (TitleRecord& title : g_harborExtra) title = {};
+        ASSERT_TRUE(discs_.put("Q:\\", "varnis_disc1.ico"));
+    }
+    void TearDown() override
+    {
+        DestroyWindow(g_pages.installSelect);
+        DestroyWindow(g_pages.progress);
+        g_pages = {};
+        cancelRequested = 0;
+    }
+    std::string installed(const std::string& relative) { return readFile(scratch_ / relative); }
+
+    PrivateRegistryRoot user_{HKEY_CURRENT_USER, "title_install"};
+    ScratchFolder scratch_{"title_install"};
+    DiscFiles discs_;
+    MessageCatcher messages_;
+};
+
+TEST_F(TitleInstall, FileLinesFollowTheSubfolderAndTheDiscsUpToTheEndOfTheList)
+{
+    discs_.put("Q:\\", "vga_lantern\\a.txt", "disc 1 a");
+    discs_.put("Q:\\", "vga_lantern\\ソース.txt", "disc 1 source");
+    discs_.put("R:\\", "varnis_disc2.ico");
+    discs_.put("R:\\", "vga_lantern\\b.txt", "disc 2 b");
+    discs_.put("R:\\", "vga_lantern\\c.txt", "disc 2 c");
+    discs_.put("R:\\", "vga_lantern\\never.txt", "never");
+
+    // The list ends at "end" or at a line with an empty key, whatever follows.
+    for (const char* last : {"end", ",end"}) {
+        TitleRecord title;
+        fill(title, "Software\\Varnis\\Lantern", "vga_lantern\\",
+             {"disc1", "setdir,Varnis\\Lantern\\", "file,a.txt", "setdir,Varnis\\Lantern\\表示\\",
+              "file,ソース.txt", "setdir,Varnis\\Lantern\\", "disc2,b.txt", "setdir", "file,c.txt", "file",
+              last, "file,never.txt"});
+        title.folderCount = 3;
+        setText(title.folderList[0], "Varnis\\");
+        setText(title.folderList[1], "Varnis\\Lantern\\");
+        setText(title.folderList[2], "Varnis\\Lantern\\表示\\");
+        setText(sourceRoot, "Q:\\");
+
+        EXPECT_TRUE(createTitleFolders(g_pages.progress, title));
+        EXPECT_TRUE(copyTitleFiles(g_pages.progress, title)) << last;
+        EXPECT_EQ(installed("Varnis\\Lantern\\a.txt"), "disc 1 a") << last;
+        EXPECT_EQ(installed("Varnis\\Lantern\\表示\\ソース.txt"), "disc 1 source") << last;   // replaced, not appended
+        EXPECT_EQ(installed("Varnis\\Lantern\\b.txt"), "disc 2 b") << last;   // copied right after disc 2
+        EXPECT_EQ(installed("c.txt"), "disc 2 c") << last;                    // "setdir" alone: installRoot
+        EXPECT_FALSE(exists(scratch_ / "never.txt")) << last;
+        EXPECT_FALSE(exists(scratch_ / "Varnis\\Lantern\\never.txt")) << last;
+        EXPECT_STREQ(sourceRoot, "R:\\");
+        EXPECT_TRUE(messages_.shown().empty()) << messages_.shown()[0].text;
+        removeTree(scratch_ / "Varnis");
+        DeleteFileA((scratch_ / "c.txt").c_str());
+    }
+}
+
+TEST_F(TitleInstall, TitleIsRegisteredAfterItsFilesAndSkippedOnceInstalled)
+{
+    discs_.put("Q:\\", "vga_brindle\\a.txt", "a");
+    TitleRecord& title = g_titles[1];
+    fill(title, "Software\\Varnis\\Brindle", "vga_brindle\\", {"file,a.txt", "file,missing.txt", "file,a.txt"});
+
+    // A file that is not on the disc is left out; the title still installs.
+    EXPECT_TRUE(installTitle(g_pages.progress, title));
+    EXPECT_TRUE(keyExists("Software\\Varnis\\Brindle"));
+    EXPECT_EQ(installed("a.txt"), "a");
+
+    DeleteFileA((scratch_ / "a.txt").c_str());
+    EXPECT_FALSE(installTitle(g_pages.progress, title));   // its key opens: nothing is copied
+    EXPECT_FALSE(exists(scratch_ / "a.txt"));
+    EXPECT_TRUE(messages_.shown().empty());
+}
+
+TEST_F(TitleInstall, RefusedDiscCancelsTheRunAndLaterTitlesAreNotInstalled)
+{
+    discs_.put("Q:\\", "vga_harbor\\a.txt", "a");
+    for (const char* name : {"vga_harbor1\\x.txt", "vga_harbor2\\y.txt", "vga_rainmere\\r.txt"}) discs_.put("Q:\\", name);
+    fill(g_titles[kHarborIndex], "Software\\Varnis\\Harbor", "vga_harbor\\", {"file,a.txt", "disc2,b.txt", "file,c.txt"});
+    fill(g_harborExtra[0], "Software\\Varnis\\Harbor1", "vga_harbor1\\", {"file,x.txt"});
+    fill(g_harborExtra[1], "Software\\Varnis\\Harbor2", "vga_harbor2\\", {"file,y.txt"});
+    fill(g_titles[3], "Software\\Varnis\\Rainmere", "vga_rainmere\\", {"file,r.txt"});
+    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
+    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + 3, true);
+
+    messages_.answer(IDCANCEL);   // disc 2 is in no drive, and the player gives up
+    installSelectedTitles(g_pages.progress);
+
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "「インストールdisc2」に入れ替えてください");
+    EXPECT_EQ(messages_.shown()[0].caption, "インストール");
+    EXPECT_EQ(messages_.shown()[0].owner, g_pages.progress);
+    EXPECT_EQ(cancelRequested, 1);   // the closing steps now roll back
+    // Harbor keeps its key so that the roll-back finds and removes it; nothing after the refusal
+    // was copied and nothing after Harbor was installed.
+    EXPECT_TRUE(keyExists("Software\\Varnis\\Harbor"));
+    EXPECT_EQ(installed("a.txt"), "a");
+    EXPECT_FALSE(exists(scratch_ / "c.txt"));
+    for (const char* key : {"Software\\Varnis\\Harbor1", "Software\\Varnis\\Harbor2", "Software\\Varnis\\Rainmere"})
+        EXPECT_FALSE(keyExists(key)) << key;
+    EXPECT_FALSE(exists(scratch_ / "x.txt"));
+}
+
+TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalled)
+{
+    for (const char* name : {"vga_h\\h.txt", "vga_h1\\x.txt", "vga_h2\\y.txt", "vga_l\\l.txt"}) discs_.put("Q:\\", name);
+    fill(g_titles[0], "Software\\Varnis\\Lantern", "vga_l\\", {"file,l.txt"});
+    fill(g_titles[kHarborIndex], "Software\\Varnis\\Harbor", "vga_h\\", {"file,h.txt"});
+    fill(g_harborExtra[0], "Software\\Varnis\\Harbor1", "vga_h1\\", {"file,x.txt"});
+    fill(g_harborExtra[1], "Software\\Varnis\\Harbor2", "vga_h2\\", {"file,y.txt"});
+    g_titles[0].sizeMb = 5;
+    g_titles[kHarborIndex].sizeMb = 7;
+    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
+    titleMbDone = 99;
+
+    installSelectedTitles(g_pages.progress);
+    for (const char* key : {"Software\\Varnis\\Harbor", "Software\\Varnis\\Harbor1", "Software\\Varnis\\Harbor2"})
+        EXPECT_TRUE(keyExists(key)) << key;
+    EXPECT_FALSE(keyExists("Software\\Varnis\\Lantern"));
+    for (const char* file : {"h.txt", "x.txt", "y.txt"}) EXPECT_TRUE(exists(scratch_ / file)) << file;
+    EXPECT_FALSE(exists(scratch_ / "l.txt"));
+    EXPECT_EQ(titleMbTotal, 7u);   // the checked titles' size
+    EXPECT_EQ(titleMbDone, 0u);    // counted afresh; the small files add nothing
+}
+
+TEST_F(TitleInstall, PathThatDoesNotFitIsReportedAndOnlyThatFileIsLeftOut)
+{
+    discs_.put("Q:\\", "vga_m\\long_name_file.txt", "long");
+    discs_.put("Q:\\", "vga_m\\s.txt", "short");
+    // installRoot + "long_name_file.txt" is 260 characters, one too many; "s.txt" fits.
+    const std::string root = scratch_.path() + std::string(242 - scratch_.path().size(), 'r') + "\\";
+    ASSERT_EQ(root.size(), 243u);
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    setText(installRoot, root);
+    TitleRecord title;
+    fill(title, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,long_name_file.txt", "file,s.txt"});
+
+    EXPECT_TRUE(copyTitleFiles(g_pages.progress, title));
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_NE(messages_.shown()[0].text.find("long_name_file.txt"), std::string::npos);
+    EXPECT_EQ(messages_.shown()[0].caption, "インストールエラー");
+    EXPECT_EQ(readFile(root + "s.txt"), "short");
+}
+
+}  // namespace
