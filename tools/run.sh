@@ -7,9 +7,9 @@ cd "$root"
 bash tools/build.sh
 . tools/wine-env.sh
 build=$root/build/$VGA_TEST_ARCH
-export WINEPREFIX=$build/run-prefix
+export WINEPREFIX=$build/run/wineprefix
 bash tools/make-prefix.sh "$WINEPREFIX"
-drives=$build/drives
+drives=$build/run/drives   # make-prefix.sh puts the drive folders beside the prefix
 rm -rf "$drives/q" "$drives/r"; ln -sfn "$build/discs/disc1" "$drives/q"; mkdir -p "$drives/r"
 ln -sfn "$drives/q" "$WINEPREFIX/dosdevices/q:"; ln -sfn "$drives/r" "$WINEPREFIX/dosdevices/r:"
 echo "run: disc 1 in Q: ($build/discs/disc1); put disc 2 in with: ln -sfn $build/discs/disc2 $drives/r"

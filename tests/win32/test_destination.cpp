@@ -8,32 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/install_test_helpers.h"
 #include "install/destination.h"
 #include "install/registry_record.h"
 #include "menu/app_state.h"
 #include "menu/page_ids.h"
 
 namespace {
-
-// HKEY_CURRENT_USER of this process redirected to a fresh key for one test.
-struct PrivateCurrentUser {
-    static constexpr const char* kRoot = "Software\\VarnisTests\\destination";
-    HKEY root = nullptr;
-    bool ok = false;
-    PrivateCurrentUser()
-    {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        ok = RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
-                             nullptr) == ERROR_SUCCESS &&
-             RegOverridePredefKey(HKEY_CURRENT_USER, root) == ERROR_SUCCESS;
-    }
-    ~PrivateCurrentUser()
-    {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(root);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-    }
-};
 
 // Dialogs shown on this thread: message boxes are recorded (text, caption, owner) and closed with
 // OK; the folder browser (the dialog with a tree) is counted and closed with Cancel. Pages are
@@ -101,7 +82,7 @@ class Destination : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(user_.ok);
+        ASSERT_TRUE(user_.ok());
         g_shown.clear();
         g_browsers = 0;
         hook_ = SetWindowsHookExA(WH_CBT, closeDialogs, nullptr, GetCurrentThreadId());
@@ -144,7 +125,7 @@ protected:
         RegCloseKey(key);
     }
 
-    PrivateCurrentUser user_;
+    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "destination"};
     HHOOK hook_ = nullptr;
 };
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
 #include "menu/app_state.h"
 #include "menu/game_launch.h"
@@ -36,26 +37,6 @@ struct StartedAsGame {
         ExitProcess(0);
     }
 } startedAsGame;
-
-// HKEY_CURRENT_USER of this process redirected to a fresh key for one test.
-struct PrivateCurrentUser {
-    static constexpr const char* kRoot = "Software\\VarnisTests\\game_launch";
-    HKEY root = nullptr;
-    bool ok = false;
-    PrivateCurrentUser()
-    {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        ok = RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
-                             nullptr) == ERROR_SUCCESS &&
-             RegOverridePredefKey(HKEY_CURRENT_USER, root) == ERROR_SUCCESS;
-    }
-    ~PrivateCurrentUser()
-    {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(root);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-    }
-};
 
 std::string tempFolder()
 {
@@ -113,7 +94,7 @@ class GameLaunch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(user_.ok);
+        ASSERT_TRUE(user_.ok());
         // "<TEMP>vga launch test\game.exe" and a decoy "<TEMP>vga.exe": without quotes the
         // system would take "<TEMP>vga" with ".exe" for the program.
         folder_ = tempFolder() + "vga launch test\\";
@@ -159,7 +140,7 @@ protected:
         ASSERT_TRUE(writeTitleRegistry(nullptr, *title_));
     }
 
-    PrivateCurrentUser user_;
+    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "game_launch"};
     std::string folder_, game_, decoy_, marker_;
     std::unique_ptr<TitleRecord> title_;
 };

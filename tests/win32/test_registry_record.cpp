@@ -9,32 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
 #include "install/split_at_comma.h"
 #include "menu/app_state.h"
 
 namespace {
-
-// HKEY_CURRENT_USER of this process redirected to a fresh key for one test; the code under test
-// still says HKEY_CURRENT_USER.
-struct PrivateCurrentUser {
-    static constexpr const char* kRoot = "Software\\VarnisTests\\registry_record";
-    HKEY root = nullptr;
-    bool ok = false;
-    PrivateCurrentUser()
-    {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-        ok = RegCreateKeyExA(HKEY_CURRENT_USER, kRoot, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &root,
-                             nullptr) == ERROR_SUCCESS &&
-             RegOverridePredefKey(HKEY_CURRENT_USER, root) == ERROR_SUCCESS;
-    }
-    ~PrivateCurrentUser()
-    {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(root);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kRoot);
-    }
-};
 
 // Message boxes shown on this thread: recorded (text, caption, owner) and closed with OK.
 struct ShownMessage {
@@ -114,7 +94,7 @@ class RegistryRecord : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(user_.ok);
+        ASSERT_TRUE(user_.ok());
         g_shown.clear();
         hook_ = SetWindowsHookExA(WH_CBT, closeMessageBoxes, nullptr, GetCurrentThreadId());
         owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -138,7 +118,7 @@ protected:
     void addString(const char* line) { std::strcpy(title_->stringValues[title_->stringValueCount++], line); }
     void addNumber(const char* line) { std::strcpy(title_->numberValues[title_->numberValueCount++], line); }
 
-    PrivateCurrentUser user_;
+    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "registry_record"};
     HHOOK hook_ = nullptr;
     HWND owner_ = nullptr;
     std::unique_ptr<TitleRecord> title_;
