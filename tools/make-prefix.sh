@@ -15,6 +15,12 @@ rm -rf "$prefix"
 mkdir -p "$prefix" "$drives/q" "$drives/r"
 "$WINELOADER" wineboot -i >/dev/null 2>&1
 
+# Wine links the user's Desktop, Documents, ... to the host's home folder, which every prefix on
+# the machine shares: shortcuts made by one test run would show up in another. Private folders.
+for link in "$prefix"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm "$link"; mkdir -p "$link"; fi
+done
+
 ln -sfn "$drives/q" "$prefix/dosdevices/q:"
 ln -sfn "$drives/r" "$prefix/dosdevices/r:"
 reg="$prefix/vga-drives.reg"

@@ -2,6 +2,7 @@
 // from outside, as a player would, through the windows that all processes of the prefix share.
 #include "tests/e2e/driver.h"
 
+#include <objbase.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
 
@@ -543,6 +544,24 @@ bool insertDisc(char drive, int disc)
     return MoveFileExA(staged.c_str(), slot.c_str(), 0) != 0;
 }
 
+std::string discFolder(int disc)
+{
+    const std::string drives = drivesFolder();
+    if (drives.empty() || disc < 1 || disc > 2) return {};
+    for (const std::string& folder : {stagedDisc(drives, disc), drives + "q", drives + "r"})
+        if (discInFolder(folder) == disc) return folder + "\\";
+    return {};
+}
+
+char driveOfDisc(int disc)
+{
+    const std::string drives = drivesFolder();
+    if (drives.empty()) return 0;
+    if (discInFolder(drives + "q") == disc) return 'Q';
+    if (discInFolder(drives + "r") == disc) return 'R';
+    return 0;
+}
+
 // ---- Registry and files
 
 const SampleTitle kSampleTitles[5] = {
@@ -577,6 +596,35 @@ std::string programFilesFolder()
     char path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
     return withBackslash(path);
+}
+
+std::string shellFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+    return withBackslash(path);
+}
+
+std::string shortcutTarget(const std::string& linkPath)
+{
+    const HRESULT init = CoInitialize(nullptr);
+    std::string target;
+    IShellLinkA* link = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            wchar_t wide[MAX_PATH] = {};
+            char path[MAX_PATH] = {};
+            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0 &&
+                SUCCEEDED(file->Load(wide, STGM_READ)) && link->GetPath(path, MAX_PATH, nullptr, 0) == S_OK)
+                target = path;
+            file->Release();
+        }
+        link->Release();
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return target;
 }
 
 std::string tempFolder()

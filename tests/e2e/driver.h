@@ -154,6 +154,13 @@ std::string drivesFolder();
 bool insertDisc(char drive, int disc);
 inline bool ejectDisc(char drive) { return insertDisc(drive, 0); }
 
+// Where the staged copy of sample disc n is right now: its staging folder or the drive folder
+// it was put into (Windows path with trailing backslash); empty when it is nowhere.
+std::string discFolder(int disc);
+
+// The drive letter that holds sample disc n ('Q' or 'R'), or 0 when it is in no drive.
+char driveOfDisc(int disc);
+
 // ---- Registry and files -------------------------------------------------------------------
 
 struct SampleTitle {
@@ -176,6 +183,12 @@ bool writeTitleKey(int index, const char* installRoot);
 
 // The Program Files folder with a trailing backslash.
 std::string programFilesFolder();
+
+// A shell folder (CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, ...) with a trailing backslash.
+std::string shellFolder(int csidl);
+
+// The target path of a shortcut file, read through IShellLinkA; empty when it cannot be read.
+std::string shortcutTarget(const std::string& linkPath);
 
 // The TEMP folder of this process with a trailing backslash.
 std::string tempFolder();
