@@ -14,8 +14,8 @@ extern int lastListPercent;
 
 // Copies a file of the install list from source to destination ("rb" / "wb"), 8192 bytes at a
 // time. After every chunk it updates bytesCopied, shows the list percentage on bar (PBM_SETPOS)
-// and in 1034 of pageProgress when it changed, repaints picture at once (either may be null:
-// nothing is shown then) and dispatches one waiting message of the thread.
+// and in 1034 of pageProgress when it changed, repaints picture at most once every 16 ms
+// (either may be null: nothing is shown then) and dispatches one waiting message of the thread.
 // True only when every byte was read and written and the destination was closed without error.
 // False when the source does not open, the destination cannot be created (a read-only file in
 // the way counts as that), a read or write fails on the way (a full disk), the roll-back closed
