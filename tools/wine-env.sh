@@ -24,3 +24,10 @@ fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # Wine takes its ANSI code page from the locale: ja_JP gives code page 932 as on a Japanese Windows.
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# Wine starts winemenubuilder whenever a shortcut is saved; it opens the shortcut's target to
+# take its icon, and a test that deletes that file a moment later then meets a sharing violation
+# now and then. The programs never need host menu entries.
+case ";${WINEDLLOVERRIDES:-};" in
+  *";winemenubuilder.exe=d;"*) ;;
+  *) export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}" ;;
+esac
