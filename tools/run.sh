@@ -12,11 +12,12 @@ bash tools/make-prefix.sh "$WINEPREFIX"
 drives=$build/run/drives   # make-prefix.sh puts the drive folders beside the prefix
 rm -rf "$drives/q" "$drives/r"; ln -sfn "$build/discs/disc1" "$drives/q"; mkdir -p "$drives/r"
 ln -sfn "$drives/q" "$WINEPREFIX/dosdevices/q:"; ln -sfn "$drives/r" "$WINEPREFIX/dosdevices/r:"
-echo "run: disc 1 in Q: ($build/discs/disc1); put disc 2 in with: ln -sfn $build/discs/disc2 $drives/r"
+echo "run: disc 1 in Q: ($build/discs/disc1); when the menu asks for disc 2: ln -sfn $build/discs/disc2 $drives/q"
 mkdir -p build/run
 if [ -z "${DISPLAY:-}" ]; then
   DISPLAY=$(bash tools/xvfb.sh start "$root/build/run/xvfb"); export DISPLAY
-  "$WINELOADER" 'Q:\vgan1_menu.exe' &
+  # Detached from this terminal: Wine's processes outlive the script.
+  "$WINELOADER" 'Q:\vgan1_menu.exe' >build/run/menu.log 2>&1 </dev/null &
   sleep 8
   import -window root build/run/menu.png 2>/dev/null || true
   echo "run: headless: the menu runs on virtual display $DISPLAY; screenshot in build/run/menu.png"
