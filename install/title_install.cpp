@@ -14,8 +14,6 @@
 
 namespace {
 
-enum class LineKind { SetFolder, Disc, End, File };
-
 int boundedCount(int32_t count, int capacity)
 {
     if (count < 0) return 0;
@@ -29,14 +27,6 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isDiscKey(const char* key)
 {
     return (std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]);
-}
-
-LineKind kindOf(const char* key)
-{
-    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return LineKind::End;
-    if (std::strcmp(key, "setdir") == 0) return LineKind::SetFolder;
-    if (isDiscKey(key)) return LineKind::Disc;
-    return LineKind::File;
 }
 
 // Copies one file of the title; its outcome is not looked at (a file that cannot be copied is
@@ -61,6 +51,14 @@ bool runStopped() { return cancelRequested || quitMessageSeen(); }
 
 }  // namespace
 
+TitleLineKind titleLineKind(const char* key)
+{
+    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return TitleLineKind::End;
+    if (std::strcmp(key, "setdir") == 0) return TitleLineKind::SetFolder;
+    if (isDiscKey(key)) return TitleLineKind::Disc;
+    return TitleLineKind::File;
+}
+
 bool createTitleFolders(HWND owner, const TitleRecord& title)
 {
     const int count = boundedCount(title.folderCount, kTitleFolders);
@@ -83,20 +81,20 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
         Text key = {}, value = {};
         splitAtComma(title.fileLines[i], kTextSize, key, value);
 
-        switch (kindOf(key)) {
-        case LineKind::End:
+        switch (titleLineKind(key)) {
+        case TitleLineKind::End:
             return true;
-        case LineKind::SetFolder:
+        case TitleLineKind::SetFolder:
             textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
             continue;
-        case LineKind::Disc:
+        case TitleLineKind::Disc:
             if (!requestDisc(owner, listAtoi(key + 4))) {
                 // Going on would register the title with only part of its files.
                 cancelRequested = 1;
                 return false;
             }
             break;   // a file named on the disc line is copied like a file line
-        case LineKind::File:
+        case TitleLineKind::File:
             break;
         }
         if (value[0] == '\0') continue;

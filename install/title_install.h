@@ -17,6 +17,12 @@ bool installTitle(HWND owner, const TitleRecord& title);
 // Always true.
 bool createTitleFolders(HWND owner, const TitleRecord& title);
 
+// The kind of a title file line, decided by its key (the part before the first comma). The
+// per-title uninstall reads the lines with the same rule, so a line that copied a file there
+// names the same file.
+enum class TitleLineKind { SetFolder, Disc, End, File };
+TitleLineKind titleLineKind(const char* key);
+
 // Works through the title's file lines in order (see splitAtComma for the cut):
 //   "setdir,<sub>"        the current subfolder (relative to installRoot) becomes <sub>
 //   "disc<n>[,<file>]"    asks for install disc n (also "disk<n>"), then copies <file> if given

@@ -9,6 +9,7 @@
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
 #include "install/split_at_comma.h"
+#include "install/title_install.h"
 #include "menu/app_state.h"
 #include "menu/page_command.h"
 #include "menu/page_ids.h"
@@ -19,21 +20,6 @@ int boundedCount(int32_t count, int capacity)
 {
     if (count < 0) return 0;
     return count > capacity ? capacity : static_cast<int>(count);
-}
-
-// The kinds of file line, read exactly as copyTitleFiles reads them: a line that copied a file
-// there names the same file here.
-enum class LineKind { SetFolder, Disc, End, File };
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-LineKind kindOf(const char* key)
-{
-    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return LineKind::End;
-    if (std::strcmp(key, "setdir") == 0) return LineKind::SetFolder;
-    if ((std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]))
-        return LineKind::Disc;
-    return LineKind::File;
 }
 
 // folder, a backslash unless folder already ends in one, then name. False, out empty, when it
@@ -52,9 +38,9 @@ void deleteTitleFiles(const TitleRecord& title, const char* root)
     for (int i = 0; i < count; ++i) {
         Text key = {}, value = {};
         splitAtComma(title.fileLines[i], kTextSize, key, value);
-        const LineKind kind = kindOf(key);
-        if (kind == LineKind::End) return;
-        if (kind == LineKind::SetFolder) {
+        const TitleLineKind kind = titleLineKind(key);
+        if (kind == TitleLineKind::End) return;
+        if (kind == TitleLineKind::SetFolder) {
             textCopy(subfolder, kTextSize, value);
             continue;
         }
