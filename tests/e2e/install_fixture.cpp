@@ -1,0 +1,370 @@
+// The install fixture of the end-to-end tests (see install_fixture.h).
+#include "tests/e2e/install_fixture.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "menu/page_ids.h"
+
+namespace e2e {
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
+const char kProductKey[] = "Software\\Varnis\\SET-V";
+const char kDiscRequestHead[] = "「インストールdisc";
+const char kDiscRequestTail[] = "」に入れ替えてください";
+const char kDirectXCaption[] = "DirectXのインストール確認";
+const char kUninstallDone[] = "ゲームの削除が終了しました";
+const char kDesktopLink[] = "Varnis Grand Anthology.lnk";
+const char* const kTitleLinks[5] = {"Lantern.lnk", "Brindle.lnk", "Harbor.lnk", "Rainmere.lnk", "Mistvale.lnk"};
+
+namespace {
+
+void listTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& lines)
+{
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            lines.push_back(prefix + name + "\\");
+            listTree(folder + name + "\\", prefix + name + "\\", lines);
+        } else {
+            lines.push_back(prefix + name + " " + std::to_string(entry.nFileSizeLow));
+        }
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+}
+
+void listRegistry(HKEY root, const std::string& path, const std::string& prefix, std::vector<std::string>& lines)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    lines.push_back(prefix + path);
+    for (DWORD i = 0;; ++i) {
+        char name[512] = {};
+        BYTE data[2048] = {};
+        DWORD nameSize = sizeof name, dataSize = sizeof data, type = 0;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, &type, data, &dataSize) != ERROR_SUCCESS) break;
+        std::string line = prefix + path + " : " + name + " type " + std::to_string(type) + " =";
+        char hex[4];
+        for (DWORD b = 0; b < dataSize; ++b) {
+            std::snprintf(hex, sizeof hex, " %02x", data[b]);
+            line += hex;
+        }
+        lines.push_back(line);
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        char name[512] = {};
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(key, i, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        subkeys.push_back(name);
+    }
+    RegCloseKey(key);
+    for (const std::string& subkey : subkeys) listRegistry(root, path + "\\" + subkey, prefix, lines);
+}
+
+}  // namespace
+
+std::vector<std::string> productSnapshot()
+{
+    std::vector<std::string> lines;
+    listTree(programFilesFolder() + "Varnis\\", "files: Varnis\\", lines);
+    listTree(shellFolder(CSIDL_PROGRAMS) + "Varnis\\", "start menu: Varnis\\", lines);
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((shellFolder(CSIDL_DESKTOPDIRECTORY) + "*.lnk").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do lines.push_back(std::string("desktop: ") + entry.cFileName);
+        while (FindNextFileA(find, &entry));
+        FindClose(find);
+    }
+    if (GetFileAttributesA((programFilesFolder() + "Varnis").c_str()) != INVALID_FILE_ATTRIBUTES)
+        lines.push_back("files: Varnis");
+    listRegistry(HKEY_CURRENT_USER, "Software\\Varnis", "HKCU\\", lines);
+    listRegistry(HKEY_LOCAL_MACHINE, kUninstallKey, "HKLM\\", lines);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::string joinLines(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+// Lines of `after` that `before` does not have, and the other way round.
+std::string snapshotDifference(const std::vector<std::string>& before, const std::vector<std::string>& after)
+{
+    std::vector<std::string> added, removed;
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
+    std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(removed));
+    return "left behind:\n" + joinLines(added) + "gone:\n" + joinLines(removed);
+}
+
+// ---- Registry reads
+bool readValue(HKEY root, const char* path, const char* name, DWORD* type, std::string* data)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    BYTE buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    const LONG result = RegQueryValueExA(key, name, nullptr, type, buffer, &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS) return false;
+    data->assign(reinterpret_cast<const char*>(buffer), size);
+    return true;
+}
+
+bool keyExists(HKEY root, const char* path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// ---- The recording stand-in for the text editor
+
+std::string ownFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return folderOf(path);
+}
+
+// The value of a key (its default value when name is null) as text; false when it is not there.
+bool readText(HKEY root, const std::string& keyPath, const char* name, DWORD* type, std::string* text)
+{
+    std::string data;
+    if (!readValue(root, keyPath.c_str(), name, type, &data)) return false;
+    *text = data.c_str();
+    return true;
+}
+
+bool writeText(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
+                                       static_cast<DWORD>(text.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+// ---- BorrowedValue
+
+bool BorrowedValue::set(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text)
+{
+    root_ = root;
+    keyPath_ = keyPath;
+    name_ = name ? name : "";
+    named_ = name != nullptr;
+    had_ = readText(root, keyPath, name, &oldType_, &old_);
+    return writeText(root, keyPath, name, type, text);
+}
+
+BorrowedValue::~BorrowedValue()
+{
+    if (!root_) return;
+    const char* name = named_ ? name_.c_str() : nullptr;
+    if (had_) {
+        writeText(root_, keyPath_, name, oldType_, old_);
+    } else {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root_, keyPath_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueA(key, name);
+            RegCloseKey(key);
+        }
+    }
+}
+
+// ---- InstallFixture
+
+namespace {
+// HKEY_CLASSES_ROOT of the prefix is the machine's class registry: the per-user classes do not
+// take precedence over it here.
+const char kClasses[] = "Software\\Classes\\";
+const char kTextProgId[] = "VgaE2E.RecordedText";
+const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+}  // namespace
+
+void InstallFixture::SetUp()
+{
+    killLeftovers();
+    resetRegistry();
+    removeProduct();
+    ASSERT_TRUE(ejectDisc('R')) << "drives folder: " << drivesFolder();
+    ASSERT_TRUE(insertDisc('Q', 1)) << "disc 1 does not go into Q: (drives folder: " << drivesFolder() << ")";
+    ASSERT_TRUE(fileExists("Q:\\vgan1_menu.exe"));
+
+    // The prefix's desktop is the host's home folder, which every prefix of the machine shares:
+    // the tests give it a desktop of its own, so that other runs' shortcuts do not mix in.
+    desktop_ = tempFolder() + "vga_e2e_desktop";
+    deleteTree(desktop_);
+    ASSERT_TRUE(makeFolders(desktop_));
+    ASSERT_TRUE(desktopFolder_.set(HKEY_CURRENT_USER, kShellFolders, "Desktop", REG_EXPAND_SZ, desktop_));
+    ASSERT_EQ(shellFolder(CSIDL_DESKTOPDIRECTORY), desktop_ + "\\");
+
+    // Text documents open in the recording stand-in: the readme the install opens is noted
+    // and no editor window is left behind.
+    opened_ = tempFolder() + "vga_e2e_opened.txt";
+    DeleteFileA(opened_.c_str());
+    const std::string recorder = ownFolder() + "vga_e2e_record.exe";
+    ASSERT_TRUE(fileExists(recorder)) << recorder;
+    ASSERT_TRUE(writeText(HKEY_LOCAL_MACHINE, std::string(kClasses) + kTextProgId + "\\shell\\open\\command", nullptr,
+                          REG_SZ, "\"" + recorder + "\" \"" + opened_ + "\" \"%1\""));
+    ASSERT_TRUE(textClass_.set(HKEY_LOCAL_MACHINE, std::string(kClasses) + ".txt", nullptr, REG_SZ, kTextProgId));
+    before_ = productSnapshot();
+}
+
+void InstallFixture::TearDown()
+{
+    killLeftovers();
+    killProcesses({"notepad.exe", "vga_e2e_record.exe"});
+    resetRegistry();
+    removeProduct();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + kTextProgId).c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + kTextProgId).c_str());
+    DeleteFileA(opened_.c_str());
+    if (!desktop_.empty()) deleteTree(desktop_);
+    ejectDisc('Q');
+    ejectDisc('R');
+}
+
+// Whatever an install may have left: the product and title folders, the shortcuts.
+void InstallFixture::removeProduct()
+{
+    deleteTree(programFilesFolder() + "Varnis");
+    deleteTree(shellFolder(CSIDL_PROGRAMS) + "Varnis");
+    const std::string desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
+    DeleteFileA((desktop + kDesktopLink).c_str());
+    for (const char* link : kTitleLinks) DeleteFileA((desktop + link).c_str());
+}
+
+HWND InstallFixture::startMenu(Page expected)
+{
+    if (!menu_.start()) {
+        ADD_FAILURE() << "Q:\\vgan1_menu.exe does not start, error " << GetLastError();
+        return nullptr;
+    }
+    EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0) << "the instance started from the disc";
+    HWND page = menu_.waitForPage(expected, kStartTimeoutMs);
+    EXPECT_TRUE(page) << "no " << pageName(expected) << " page; message box: " << messageBoxText(findMessageBox());
+    return page;
+}
+
+HWND InstallFixture::go(HWND page, int controlId, Page next)
+{
+    if (!click(page, controlId)) {
+        ADD_FAILURE() << "control " << controlId << " cannot be pressed on " << pageName(identifyPage(page));
+        return nullptr;
+    }
+    HWND shown = menu_.waitForPage(next, 10000);
+    EXPECT_TRUE(shown) << "after " << controlId << " on " << pageName(identifyPage(page)) << " expected "
+                       << pageName(next);
+    return shown;
+}
+
+// From the first page of a fresh start to a running install of every title: the progress page.
+HWND InstallFixture::startFullInstall()
+{
+    HWND welcome = startMenu(Page::Welcome);
+    if (!welcome) return nullptr;
+    HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
+    if (!select) return nullptr;
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(isChecked(select, IDC_TITLE_BOX_BASE + i)) << "title " << i;
+    HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+    if (!confirm) return nullptr;
+    EXPECT_EQ(controlText(confirm, IDC_DESTINATION), installDir());
+    if (!postClick(confirm, IDC_START_INSTALL)) {
+        ADD_FAILURE() << "インストール開始 cannot be pressed";
+        return nullptr;
+    }
+    HWND progress = menu_.waitForPage(Page::Progress, 10000);
+    EXPECT_TRUE(progress) << "no progress page; message box: " << messageBoxText(findMessageBox());
+    return progress;
+}
+
+
+// Follows a running install like a player until `until` is the one visible page of the menu
+// and no message box is up: a disc request is answered by putting that disc into Q: and OK
+// (or by Cancel, for the request number cancelAt, counted from 1), the DirectX question by
+// Cancel, anything else by OK and noted.
+bool InstallFixture::followRun(Page until, RunLog& log, int cancelAt, int otherAnswer)
+{
+    const double end = nowMs() + kRunTimeoutMs;
+    while (nowMs() < end) {
+        HWND box = findMessageBox(menu_.menuPid());
+        if (box) {
+            const std::string text = messageBoxText(box);
+            const std::string caption = windowText(box);
+            int answer = otherAnswer;
+            const size_t head = sizeof kDiscRequestHead - 1;
+            if (text.compare(0, head, kDiscRequestHead) == 0 && text.size() > head && text[head] >= '1' &&
+                text[head] <= '2' && text.substr(head + 1) == kDiscRequestTail) {
+                EXPECT_EQ(caption, "インストール") << text;
+                const int disc = text[head] - '0';
+                log.discRequests.push_back(disc);
+                if (driveOfDisc(disc))
+                    log.needlessRequests.push_back("request " + std::to_string(log.discRequests.size()) +
+                                                   " for disc " + std::to_string(disc));
+                if (static_cast<int>(log.discRequests.size()) == cancelAt) {
+                    answer = IDCANCEL;
+                } else if (!insertDisc('Q', disc)) {
+                    ADD_FAILURE() << "disc " << disc << " does not go into Q:";
+                    return false;
+                }
+            } else if (caption == kDirectXCaption) {
+                ++log.directXQuestions;
+                answer = IDCANCEL;
+            } else {
+                log.otherMessages.push_back(caption + ": " + text);
+            }
+            if (!answerMessageBox(box, answer)) {
+                ADD_FAILURE() << "cannot answer \"" << text << "\" with " << answer;
+                return false;
+            }
+            if (!waitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 15000)) {
+                ADD_FAILURE() << "message box \"" << text << "\" stays after the answer";
+                return false;
+            }
+            continue;
+        }
+        const std::vector<HWND> pages = visiblePages(menu_.menuPid());
+        if (pages.size() == 1 && identifyPage(pages[0]) == until && !findMessageBox(menu_.menuPid())) return true;
+        if (menu_.waitExit(0) >= 0) {
+            ADD_FAILURE() << "the menu ended during the run";
+            return false;
+        }
+        Sleep(30);
+    }
+    Page which = Page::None;
+    menu_.visiblePage(&which);
+    ADD_FAILURE() << "no " << pageName(until) << " page after the run; visible: " << pageName(which);
+    return false;
+}
+
+// A complete install of every title, disc requests answered, DirectX declined: pageMain.
+HWND InstallFixture::installEverything(RunLog& log)
+{
+    if (!startFullInstall()) return nullptr;
+    if (!followRun(Page::Main, log)) return nullptr;
+    return menu_.visiblePage();
+}
+
+void InstallFixture::expectSameAsBefore(const char* when)
+{
+    const std::vector<std::string> after = productSnapshot();
+    EXPECT_EQ(after, before_) << when << "\n" << snapshotDifference(before_, after);
+}
+
+}  // namespace e2e

@@ -1,0 +1,110 @@
+// The install fixture of the end-to-end tests: a clean prefix for each test (no product, no
+// registry keys, a private desktop, a recording stand-in for the text editor), the menu started
+// from disc 1 in Q:, and a player who follows an install run, swapping discs as asked. A snapshot
+// of everything the product may leave (files, keys, shortcuts, the add/remove entry) taken before
+// each test tells what a run left behind.
+#pragma once
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+
+namespace e2e {
+
+const DWORD kStartTimeoutMs = 60000;
+const DWORD kExitTimeoutMs = 30000;
+const DWORD kRunTimeoutMs = 180000;   // a whole install run with its disc swaps
+
+extern const char kUninstallKey[];     // under HKEY_LOCAL_MACHINE
+extern const char kProductKey[];       // under HKEY_CURRENT_USER
+extern const char kDiscRequestHead[];
+extern const char kDiscRequestTail[];
+extern const char kDirectXCaption[];
+extern const char kUninstallDone[];
+extern const char kDesktopLink[];
+// Desktop shortcuts of the titles (the desktop takes only the file name of the list's link).
+extern const char* const kTitleLinks[5];
+
+// ---- What of the product exists: files, keys, shortcuts, as sorted text lines
+
+std::vector<std::string> productSnapshot();
+std::string joinLines(const std::vector<std::string>& lines);
+// Lines of `after` that `before` does not have, and the other way round.
+std::string snapshotDifference(const std::vector<std::string>& before, const std::vector<std::string>& after);
+
+// ---- Registry
+
+bool readValue(HKEY root, const char* path, const char* name, DWORD* type, std::string* data);
+bool keyExists(HKEY root, const char* path);
+// The value of a key (its default value when name is null) as text; false when it is not there.
+bool readText(HKEY root, const std::string& keyPath, const char* name, DWORD* type, std::string* text);
+bool writeText(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text);
+
+// A registry value changed for the length of a test and put back afterwards.
+class BorrowedValue {
+public:
+    BorrowedValue() = default;
+    BorrowedValue(const BorrowedValue&) = delete;
+    BorrowedValue& operator=(const BorrowedValue&) = delete;
+    bool set(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text);
+    ~BorrowedValue();
+
+private:
+    HKEY root_ = nullptr;
+    std::string keyPath_, name_, old_;
+    bool named_ = false, had_ = false;
+    DWORD oldType_ = REG_SZ;
+};
+
+// Folder of the running test program, trailing backslash included.
+std::string ownFolder();
+
+// ---- The fixture
+
+class InstallFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Whatever an install may have left: the product and title folders, the shortcuts.
+    static void removeProduct();
+    static std::string installDir() { return programFilesFolder() + "Varnis\\Hub\\"; }
+
+    // Starts the menu from Q: and waits for its first page; null (and a failure) otherwise.
+    HWND startMenu(Page expected);
+    // Presses controlId on page and waits for the next page.
+    HWND go(HWND page, int controlId, Page next);
+    // From the first page of a fresh start to a running install of every title: the progress page.
+    HWND startFullInstall();
+
+    // What happened while the run went on by itself.
+    struct RunLog {
+        std::vector<int> discRequests;               // disc numbers, in order
+        std::vector<std::string> needlessRequests;   // asked for the disc that was in the drive
+        int directXQuestions = 0;
+        std::vector<std::string> otherMessages;      // "caption: text" of every other box
+    };
+
+    // Follows a running install like a player until `until` is the one visible page of the menu
+    // and no message box is up: a disc request is answered by putting that disc into Q: and OK
+    // (or by Cancel, for the request number cancelAt, counted from 1), the DirectX question by
+    // Cancel, anything else by `otherAnswer` (OK unless told) and noted.
+    bool followRun(Page until, RunLog& log, int cancelAt = 0, int otherAnswer = IDOK);
+
+    // A complete install of every title, disc requests answered, DirectX declined: pageMain.
+    HWND installEverything(RunLog& log);
+
+    void expectSameAsBefore(const char* when);
+
+    // Put back by their destructors after TearDown, which still needs the private desktop.
+    BorrowedValue desktopFolder_, textClass_;
+    std::string desktop_;
+    MenuRun menu_;
+    std::vector<std::string> before_;   // the product snapshot before the test
+    std::string opened_;                // where the stand-in notes the documents it opens
+};
+
+}  // namespace e2e
