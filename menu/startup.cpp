@@ -3,7 +3,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <mmsystem.h>
 #include <shlobj.h>
 
 #include <cstring>
@@ -22,6 +21,7 @@
 #include "menu/page_procedures.h"
 #include "menu/restart_command.h"
 #include "menu/startup_trace.h"
+#include "support/multimedia_timer.h"
 #include "support/platform_hooks.h"
 
 namespace {
@@ -138,7 +138,7 @@ int runMenuSteps(const char* commandLine)
 void installPlatformHooks()
 {
     platform::setMessageHook([](const char* text, const char* caption) { showMessage(nullptr, text, caption); });
-    platform::setTickHook([]() -> uint32_t { return timeGetTime(); });
+    platform::setTickHook([]() -> uint32_t { return mmtimer::now(); });
 }
 
 void findProgramFilesFolder(char* out)

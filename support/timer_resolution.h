@@ -1,5 +1,5 @@
 // Keeps the multimedia timer at 1 ms resolution for the life of the program, so the archive
-// cache's timeGetTime stamps are millisecond-exact. One program-wide object, built before the
+// cache's tick stamps are millisecond-exact. One program-wide object, built before the
 // entry code runs and destroyed after it returns.
 #pragma once
 #include <windows.h>
