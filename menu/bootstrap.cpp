@@ -1,10 +1,13 @@
 // The bootstrap: the menu never runs from the disc itself but from a copy in the TEMP folder,
-// so that the discs can be changed while it runs.
+// so that the discs can be changed while it runs. The copy goes into a folder of its own that
+// this start has just made, and the program file stays locked from the moment it is checked
+// until the copy has started: nothing placed in TEMP beforehand, or swapped in meanwhile, runs.
 #include "menu/bootstrap.h"
 
 #include <windows.h>
 
 #include <cstring>
+#include <initializer_list>
 
 #include "install/file_copy.h"
 #include "menu/menu_mutex.h"
@@ -17,6 +20,9 @@ namespace {
 
 const char kArchiveName[] = "instdata.arc";
 const char kProgramName[] = "vgan1_menu.exe";
+const char kCopyFolderHead[] = "vgahub_";   // and eight hex digits
+const size_t kCopyFolderHeadLength = sizeof kCopyFolderHead - 1;
+const size_t kCopyFolderNameLength = kCopyFolderHeadLength + 8;
 
 const char kNoTempFolder[] = "TEMPファイルの作成に失敗しました";
 const char kArchiveCopyFailed[] = "インストーラーアーカイブのコピーに失敗しました";
@@ -56,8 +62,82 @@ bool replaceWithCopy(const char* source, const char* target)
     return copyFileForBootstrap(source, target);
 }
 
-// Starts the copy in TEMP, handing it the menu mutex (see menu_mutex.h).
-void startCopy(const char* program, const char* discFolder, const char* tempFolder)
+bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); }
+
+// "vgahub_" and eight lower-case hex digits, exactly (name without backslash).
+bool isCopyFolderName(const char* name, size_t length)
+{
+    if (length != kCopyFolderNameLength || std::strncmp(name, kCopyFolderHead, kCopyFolderHeadLength) != 0)
+        return false;
+    for (size_t i = kCopyFolderHeadLength; i < length; ++i)
+        if (!isHexDigit(name[i])) return false;
+    return true;
+}
+
+// Removes the copy folders earlier starts left in TEMP (a running program cannot delete its own
+// file, so each start clears up after the last one). Only the two files the bootstrap puts
+// there are deleted; a folder that holds anything else, or a program still running, stays.
+void removeEarlierCopies(const char* temp)
+{
+    Text pattern = {};
+    if (!textJoin(pattern, kTextSize, temp, kCopyFolderHead, "*")) return;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA(pattern, &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            !isCopyFolderName(entry.cFileName, std::strlen(entry.cFileName)))
+            continue;
+        Text folder = {};
+        if (!textJoin(folder, kTextSize, temp, entry.cFileName, "\\")) continue;
+        for (const char* name : {kProgramName, kArchiveName}) {
+            Text file = {};
+            if (!textJoin(file, kTextSize, folder, name)) continue;
+            SetFileAttributesA(file, FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(file);
+        }
+        RemoveDirectoryA(folder);
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+}
+
+// Reads up to size bytes; the count read, 0 at the end or on an error.
+DWORD readSome(HANDLE file, char* buffer, DWORD size)
+{
+    DWORD read = 0;
+    return ReadFile(file, buffer, size, &read, nullptr) ? read : 0;
+}
+
+// True when both open files hold the same bytes (both read from their start).
+bool sameContents(HANDLE a, HANDLE b)
+{
+    static char bufferA[65536], bufferB[65536];
+    for (;;) {
+        const DWORD readA = readSome(a, bufferA, sizeof bufferA);
+        const DWORD readB = readSome(b, bufferB, sizeof bufferB);
+        if (readA != readB || std::memcmp(bufferA, bufferB, readA) != 0) return false;
+        if (readA == 0) return true;
+    }
+}
+
+}  // namespace
+
+HANDLE lockCheckedCopy(const char* source, const char* target)
+{
+    HANDLE copy = CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (copy == INVALID_HANDLE_VALUE) return copy;
+    HANDLE original = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool same = original != INVALID_HANDLE_VALUE && sameContents(original, copy);
+    if (original != INVALID_HANDLE_VALUE) CloseHandle(original);
+    if (same) return copy;
+    CloseHandle(copy);
+    return INVALID_HANDLE_VALUE;
+}
+
+namespace {
+
+// Starts the copy, handing it the menu mutex (see menu_mutex.h).
+void startCopy(const char* program, const char* discFolder, const char* copyFolder)
 {
     char command[2 * kTextSize + 8];
     if (!buildRestartCommand(program, discFolder, command, sizeof command)) {
@@ -73,7 +153,7 @@ void startCopy(const char* program, const char* discFolder, const char* tempFold
     beginMutexHandover();
     startupTrace("restart");
     const BOOL started = CreateProcessA(program, command, nullptr, nullptr, TRUE, 0, nullptr,
-                                        tempFolder, &startup, &process);
+                                        copyFolder, &startup, &process);
     endMutexHandover();
     if (!started) {
         // Without this the player would see nothing happen at all.
@@ -134,6 +214,40 @@ bool copyFileForBootstrap(const char* source, const char* target)
     return false;
 }
 
+bool isCopyFolder(const char* folder, const char* temp)
+{
+    // The long form: started by its short (8.3) name the copy would not know its own folder and
+    // would restart itself again and again.
+    Text parent = {};
+    longFolderName(folder, parent);
+    if (!endsWithBackslash(parent)) return false;
+    parent[std::strlen(parent) - 1] = '\0';   // the folder's own backslash off: its parent remains
+    const size_t parentLength = folderPartLength(parent);
+    if (parentLength == 0) return false;
+    const char* name = parent + parentLength;
+    if (!isCopyFolderName(name, std::strlen(name))) return false;
+    parent[parentLength] = '\0';
+    return isSameFolder(parent, temp);
+}
+
+bool makeCopyFolder(const char* temp, char* out)
+{
+    // Names nobody can foresee; a name that exists already, whoever made it, is never used.
+    LARGE_INTEGER counter = {};
+    QueryPerformanceCounter(&counter);
+    DWORD seed = GetCurrentProcessId() * 2654435761u ^ GetTickCount() ^ counter.LowPart;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        seed = seed * 1664525u + 1013904223u;
+        char name[kCopyFolderNameLength + 2];
+        wsprintfA(name, "%s%08lx\\", kCopyFolderHead, static_cast<unsigned long>(seed));
+        if (!textJoin(out, kTextSize, temp, name)) return false;
+        if (CreateDirectoryA(out, nullptr)) return true;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+    out[0] = '\0';
+    return false;
+}
+
 bool runBootstrap()
 {
     Text temp = {};
@@ -146,16 +260,24 @@ bool runBootstrap()
         showMessage(nullptr, kProgramPathTooLong, kErrorCaption);
         return false;
     }
-    if (isSameFolder(discFolder, temp)) return true;
+    if (isCopyFolder(discFolder, temp) || isSameFolder(discFolder, temp)) return true;
 
-    Text archiveSource = {}, archiveTarget = {}, programSource = {}, programTarget = {};
+    Text archiveSource = {}, programSource = {};
     if (!textJoin(archiveSource, kTextSize, discFolder, kArchiveName) ||
         !textJoin(programSource, kTextSize, discFolder, kProgramName)) {
         showMessage(nullptr, kProgramPathTooLong, kErrorCaption);
         return false;
     }
-    if (!textJoin(archiveTarget, kTextSize, temp, kArchiveName) ||
-        !textJoin(programTarget, kTextSize, temp, kProgramName)) {
+    removeEarlierCopies(temp);
+    Text copyFolder = {};
+    if (!makeCopyFolder(temp, copyFolder)) {
+        showMessage(nullptr, kNoTempFolder, "");
+        return false;
+    }
+    Text archiveTarget = {}, programTarget = {};
+    if (!textJoin(archiveTarget, kTextSize, copyFolder, kArchiveName) ||
+        !textJoin(programTarget, kTextSize, copyFolder, kProgramName)) {
+        RemoveDirectoryA(copyFolder);
         showMessage(nullptr, kTempPathTooLong, kErrorCaption);
         return false;
     }
@@ -163,10 +285,13 @@ bool runBootstrap()
         showMessage(nullptr, kArchiveCopyFailed, kErrorCaption);
         return false;
     }
-    if (!replaceWithCopy(programSource, programTarget)) {
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    if (!replaceWithCopy(programSource, programTarget) ||
+        (lock = lockCheckedCopy(programSource, programTarget)) == INVALID_HANDLE_VALUE) {
         showMessage(nullptr, kProgramCopyFailed, "error");
         return false;
     }
-    startCopy(programTarget, discFolder, temp);
+    startCopy(programTarget, discFolder, copyFolder);
+    CloseHandle(lock);
     return false;
 }

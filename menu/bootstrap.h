@@ -2,11 +2,21 @@
 // so that the discs can be changed while it runs.
 #pragma once
 
-// Answers true when this instance runs from the TEMP folder (it is the copy: start-up goes on).
-// Otherwise copies "instdata.arc" and "vgan1_menu.exe" from the program's folder into TEMP,
-// starts the copy with the program's folder as its argument and answers false (this instance
-// ends). Every failure is shown in a message box without owner and answers false.
+// Answers true when this instance is the copy (it runs from a copy folder in TEMP, or from TEMP
+// itself): start-up goes on. Otherwise removes the copy folders of earlier starts, makes a new
+// one, copies "instdata.arc" and "vgan1_menu.exe" from the program's folder into it, checks the
+// copied program against the original while holding it open against any change, starts it with
+// the program's folder as its argument and answers false (this instance ends). Every failure
+// is shown in a message box without owner and answers false.
 bool runBootstrap();
+
+// True when folder (trailing backslash) is a copy folder directly in temp: "vgahub_" and eight
+// lower-case hex digits.
+bool isCopyFolder(const char* folder, const char* temp);
+
+// Makes a new copy folder in temp under a name that did not exist; out receives it with its
+// trailing backslash. False, out empty, when no folder could be made or the name does not fit.
+bool makeCopyFolder(const char* temp, char* out);
 
 // The TEMP folder with a trailing backslash: GetTempPathA, else %TEMP% expanded, else the
 // Windows directory. A source that gives nothing, or a folder that does not fit 259 characters
@@ -22,6 +32,11 @@ bool folderOfPath(const char* path, char* out);
 // second bytes differ only in the ASCII case bit). Short (8.3) and long names of one folder
 // count as the same.
 bool isSameFolder(const char* a, const char* b);
+
+// Opens the copied program target so that nobody can write, replace or delete it while the
+// handle is open, then checks that it holds the bytes of source. The open handle, or
+// INVALID_HANDLE_VALUE when it cannot be opened or differs from source.
+void* lockCheckedCopy(const char* source, const char* target);
 
 // Copies source to target with the install's list copy (copyListFile, without progress). A
 // target that cannot be written whole is deleted again. False on any failure.

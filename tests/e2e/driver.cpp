@@ -627,6 +627,13 @@ std::string shortcutTarget(const std::string& linkPath)
     return target;
 }
 
+std::string ownFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return folderOf(path);
+}
+
 std::string tempFolder()
 {
     char path[MAX_PATH] = {};

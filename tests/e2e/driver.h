@@ -190,6 +190,9 @@ std::string shellFolder(int csidl);
 // The target path of a shortcut file, read through IShellLinkA; empty when it cannot be read.
 std::string shortcutTarget(const std::string& linkPath);
 
+// Folder of the running test program, trailing backslash included.
+std::string ownFolder();
+
 // The TEMP folder of this process with a trailing backslash.
 std::string tempFolder();
 

@@ -131,13 +131,6 @@ bool keyExists(HKEY root, const char* path)
 
 // ---- The recording stand-in for the text editor
 
-std::string ownFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return folderOf(path);
-}
-
 // The value of a key (its default value when name is null) as text; false when it is not there.
 bool readText(HKEY root, const std::string& keyPath, const char* name, DWORD* type, std::string* text)
 {

@@ -59,9 +59,6 @@ private:
     DWORD oldType_ = REG_SZ;
 };
 
-// Folder of the running test program, trailing backslash included.
-std::string ownFolder();
-
 // ---- The fixture
 
 class InstallFixture : public ::testing::Test {

@@ -2,6 +2,8 @@
 // then worked through its pages from outside, against the prefix's real registry and files.
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <string>
 
 #include "menu/page_ids.h"
@@ -43,6 +45,36 @@ bool parseSpaceText(const std::string& text, long long* requiredMb, long long* f
     p += 3;
     *freeMb = readFigure(p);
     return *freeMb >= 0 && std::string(p) == " GB";
+}
+
+// The copy folder the menu runs from when its program is temp + "vgahub_" + eight hex digits +
+// "\\vgan1_menu.exe" (case ignored); empty otherwise.
+std::string copyFolderOf(const std::string& image, const std::string& temp)
+{
+    const std::string head = temp + "vgahub_";
+    const std::string tail = "\\vgan1_menu.exe";
+    if (image.size() != head.size() + 8 + tail.size()) return std::string();
+    auto same = [](const std::string& a, const std::string& b) {
+        return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
+    };
+    if (!same(image.substr(0, head.size()), head) || !same(image.substr(head.size() + 8), tail)) return std::string();
+    for (size_t i = head.size(); i < head.size() + 8; ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(image[i]))) return std::string();
+    return image.substr(0, head.size() + 8 + 1);
+}
+
+// Copy folders in temp, by name.
+std::vector<std::string> copyFoldersIn(const std::string& temp)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((temp + "vgahub_*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) names.push_back(entry.cFileName);
+    while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return names;
 }
 
 std::string requiredSpaceLine(const char* figure) { return std::string(figure) + " ＧＢの空き容量が必要です。"; }
@@ -131,17 +163,18 @@ TEST_F(MenuE2E, StartedFromTheDiscRestartsFromTempAndShowsWelcome)
 {
     const std::string temp = tempFolder();
     ASSERT_FALSE(temp.empty());
-    DeleteFileA((temp + "vgan1_menu.exe").c_str());
+    // Whatever lies in TEMP under the program's name is never what runs.
+    const std::string planted = temp + "vgan1_menu.exe";
+    ASSERT_TRUE(copyReplacing(ownFolder() + "vga_e2e_bare_dialog.exe", planted));
     HWND page = startMenu(Page::Welcome);
     ASSERT_TRUE(page);
 
     EXPECT_NE(menu_.menuPid(), menu_.startedPid()) << "the page must come from the copy, not the disc instance";
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, menu_.menuImagePath().c_str(), -1,
-                             (temp + "vgan1_menu.exe").c_str(), -1),
-              CSTR_EQUAL)
-        << "the menu runs from " << menu_.menuImagePath();
-    EXPECT_TRUE(fileExists(temp + "instdata.arc"));
+    const std::string copyFolder = copyFolderOf(menu_.menuImagePath(), temp);
+    EXPECT_FALSE(copyFolder.empty()) << "the menu runs from " << menu_.menuImagePath();
+    EXPECT_TRUE(fileExists(copyFolder + "instdata.arc"));
     EXPECT_EQ(findProcesses("vgan1_menu.exe").size(), 1u);
+    EXPECT_TRUE(findProcesses("vga_e2e_bare_dialog.exe").empty());
     EXPECT_EQ(windowText(page), kProductTitle) << "the page title comes from the archive on the disc";
     EXPECT_EQ(visiblePages(menu_.menuPid()).size(), 1u);
     expectNoMessageBox();
@@ -150,7 +183,23 @@ TEST_F(MenuE2E, StartedFromTheDiscRestartsFromTempAndShowsWelcome)
     ASSERT_TRUE(ejectDisc('Q'));
     HWND select = go(page, IDC_INSTALL, Page::InstallSelect);
     ASSERT_TRUE(select);
-    EXPECT_TRUE(go(select, IDC_BACK, Page::Welcome));
+    HWND welcome = go(select, IDC_BACK, Page::Welcome);
+    ASSERT_TRUE(welcome);
+
+    // The next start clears the folder of this one away once it has ended.
+    PostMessageA(welcome, WM_CLOSE, 0, 0);
+    ASSERT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    ASSERT_TRUE(insertDisc('Q', 1));
+    MenuRun next;
+    ASSERT_TRUE(next.start());
+    ASSERT_TRUE(next.waitForPage(Page::Welcome, kStartTimeoutMs));
+    const std::string nextFolder = copyFolderOf(next.menuImagePath(), temp);
+    EXPECT_FALSE(nextFolder.empty()) << "the menu runs from " << next.menuImagePath();
+    EXPECT_NE(nextFolder, copyFolder) << "every start makes a folder of its own";
+    EXPECT_FALSE(fileExists(copyFolder)) << "the earlier copy is left in TEMP";
+    EXPECT_EQ(copyFoldersIn(temp).size(), 1u);
+    EXPECT_TRUE(fileExists(planted)) << "a file the menu did not make is left alone";
+    DeleteFileA(planted.c_str());
 }
 
 TEST_F(MenuE2E, RestartWorksFromATempFolderWithBlanksAndTwoByteNames)
@@ -163,11 +212,9 @@ TEST_F(MenuE2E, RestartWorksFromATempFolderWithBlanksAndTwoByteNames)
 
     HWND page = startMenu(Page::Welcome, environmentWith({"TEMP=" + temp, "TMP=" + temp}));
     ASSERT_TRUE(page);
-    EXPECT_EQ(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, menu_.menuImagePath().c_str(), -1,
-                             (temp + "vgan1_menu.exe").c_str(), -1),
-              CSTR_EQUAL)
-        << "the menu runs from " << menu_.menuImagePath();
-    EXPECT_TRUE(fileExists(temp + "instdata.arc"));
+    const std::string copyFolder = copyFolderOf(menu_.menuImagePath(), temp);
+    EXPECT_FALSE(copyFolder.empty()) << "the menu runs from " << menu_.menuImagePath();
+    EXPECT_TRUE(fileExists(copyFolder + "instdata.arc"));
     EXPECT_EQ(windowText(page), kProductTitle) << "the copy must have been given Q:\\ as the disc folder";
     expectNoMessageBox();
 }

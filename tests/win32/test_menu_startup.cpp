@@ -98,6 +98,89 @@ TEST(Bootstrap, ShortAndLongNamesOfOneFolderAreTheSame)
     RemoveDirectoryA(folder.c_str());
 }
 
+TEST(Bootstrap, EveryStartMakesANewCopyFolderThatTheCopyRecognises)
+{
+    char tempPath[MAX_PATH] = {};
+    GetTempPathA(sizeof tempPath, tempPath);
+    // "ソ" and "表" end in the byte of a backslash.
+    const std::string temp = std::string(tempPath) + "vga copy ソ表\\";
+    CreateDirectoryA(temp.c_str(), nullptr);
+
+    Text first = {}, second = {};
+    ASSERT_TRUE(makeCopyFolder(temp.c_str(), first));
+    ASSERT_TRUE(makeCopyFolder(temp.c_str(), second));
+    EXPECT_STRNE(first, second);
+    for (const char* folder : {first, second}) {
+        const DWORD attributes = GetFileAttributesA(folder);
+        EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << folder;
+        EXPECT_TRUE(isCopyFolder(folder, temp.c_str())) << folder;
+        char shortName[MAX_PATH] = {};
+        if (GetShortPathNameA(folder, shortName, sizeof shortName) > 0) {
+            EXPECT_TRUE(isCopyFolder(shortName, temp.c_str())) << "by its short name " << shortName;
+        }
+    }
+
+    // Only a folder of exactly that form, directly in TEMP, is a copy folder.
+    EXPECT_FALSE(isCopyFolder(temp.c_str(), temp.c_str()));
+    EXPECT_FALSE(isCopyFolder((temp + "vgahub_0123abc\\").c_str(), temp.c_str()));
+    EXPECT_FALSE(isCopyFolder((temp + "vgahub_0123abcg\\").c_str(), temp.c_str()));
+    EXPECT_FALSE(isCopyFolder((temp + "vgahub_0123abcd0\\").c_str(), temp.c_str()));
+    EXPECT_FALSE(isCopyFolder((temp + "x\\vgahub_0123abcd\\").c_str(), temp.c_str()));
+    EXPECT_FALSE(isCopyFolder("Q:\\vgahub_0123abcd\\", temp.c_str()));
+    EXPECT_FALSE(isCopyFolder((temp + "vgahub_0123abcd").c_str(), temp.c_str())) << "a file path, not a folder";
+
+    // A TEMP folder whose copy folder name would not fit makes nothing.
+    Text none = {};
+    const std::string deep = "C:\\" + std::string(240, 'd') + "\\";
+    EXPECT_FALSE(makeCopyFolder(deep.c_str(), none));
+    EXPECT_STREQ(none, "");
+
+    RemoveDirectoryA(first);
+    RemoveDirectoryA(second);
+    RemoveDirectoryA(temp.c_str());
+}
+
+TEST(Bootstrap, TheCheckedCopyCannotBeChangedUntilItIsReleased)
+{
+    char tempPath[MAX_PATH] = {};
+    GetTempPathA(sizeof tempPath, tempPath);
+    const std::string source = std::string(tempPath) + "vga lock source.bin";
+    const std::string copy = std::string(tempPath) + "vga lock copy.bin";
+    auto write = [](const std::string& path, const std::string& bytes) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        const bool ok = file != INVALID_HANDLE_VALUE &&
+                        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        return ok;
+    };
+    const std::string program(200000, 'p');
+    ASSERT_TRUE(write(source, program));
+
+    // A copy that differs from the original in one byte, or in length, is refused.
+    ASSERT_TRUE(write(copy, program.substr(0, 100000) + 'x' + program.substr(100001)));
+    EXPECT_EQ(lockCheckedCopy(source.c_str(), copy.c_str()), INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(write(copy, program + 'p'));
+    EXPECT_EQ(lockCheckedCopy(source.c_str(), copy.c_str()), INVALID_HANDLE_VALUE);
+
+    // The same bytes: locked against writing, deleting and replacing until the handle is closed.
+    ASSERT_TRUE(write(copy, program));
+    HANDLE lock = lockCheckedCopy(source.c_str(), copy.c_str());
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(CreateFileA(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(DeleteFileA(copy.c_str()));
+    EXPECT_FALSE(MoveFileExA(source.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING));
+    // Reading it, as starting the program does, is still possible.
+    HANDLE reader = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
+    CloseHandle(lock);
+    EXPECT_TRUE(DeleteFileA(copy.c_str()));
+    DeleteFileA(source.c_str());
+}
+
 TEST(Bootstrap, FolderOfTheProgramIsCutAtARealBackslash)
 {
     Text folder;
