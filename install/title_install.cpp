@@ -37,6 +37,7 @@ void copyLineFile(HWND owner, const TitleRecord& title, const char* subfolder, c
     if (!textJoin(source, kTextSize, sourceRoot, title.sourceFolder, file) ||
         !textJoin(destination, kTextSize, installRoot, subfolder, file)) {
         showPathTooLong(owner, file);
+        cancelRequested = 1;   // the title would be registered without this file
         return;
     }
     copyTitleFile(owner, source, destination);
@@ -66,6 +67,7 @@ bool createTitleFolders(HWND owner, const TitleRecord& title)
         Text folder = {};
         if (!textJoin(folder, kTextSize, installRoot, title.folderList[i])) {
             showPathTooLong(owner, title.folderList[i]);
+            cancelRequested = 1;
             continue;
         }
         CreateDirectoryA(folder, nullptr);
@@ -100,6 +102,45 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
         if (value[0] == '\0') continue;
         copyLineFile(owner, title, subfolder, value);
         if (runStopped()) return false;
+    }
+    return true;
+}
+
+bool titlePathsFit(const TitleRecord& title, char* offending)
+{
+    Text path = {};
+    const int folders = boundedCount(title.folderCount, kTitleFolders);
+    for (int i = 0; i < folders; ++i) {
+        if (!textJoin(path, kTextSize, installRoot, title.folderList[i]))
+            return textCopy(offending, kTextSize, title.folderList[i]) && false;
+    }
+    Text subfolder = {};
+    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
+    for (int i = 0; i < count; ++i) {
+        Text key = {}, value = {};
+        splitAtComma(title.fileLines[i], kTextSize, key, value);
+        const TitleLineKind kind = titleLineKind(key);
+        if (kind == TitleLineKind::End) break;
+        if (kind == TitleLineKind::SetFolder) {
+            textCopy(subfolder, kTextSize, value);
+            continue;
+        }
+        if (value[0] == '\0') continue;
+        if (!textJoin(path, kTextSize, sourceRoot, title.sourceFolder, value) ||
+            !textJoin(path, kTextSize, installRoot, subfolder, value))
+            return textCopy(offending, kTextSize, value) && false;
+    }
+    return true;
+}
+
+bool selectedTitlePathsFit(char* offending)
+{
+    for (int i = 0; i < kTitleCount; ++i) {
+        if (!optionChecked(IDC_TITLE_BOX_BASE + i)) continue;
+        if (!titlePathsFit(g_titles[i], offending)) return false;
+        if (i != kHarborIndex) continue;
+        for (const TitleRecord& extra : g_harborExtra)
+            if (!titlePathsFit(extra, offending)) return false;
     }
     return true;
 }

@@ -36,6 +36,15 @@ TitleLineKind titleLineKind(const char* key);
 // after a file, or the menu is ending.
 bool copyTitleFiles(HWND owner, const TitleRecord& title);
 
+// True when every path the title's install would make fits 259 characters: installRoot with
+// each folder of its folderList, and for each file line sourceRoot + sourceFolder + file and
+// installRoot + current subfolder + file (the same walk as copyTitleFiles). Otherwise false,
+// with the folder or file name that does not fit in offending (a 260-byte text).
+bool titlePathsFit(const TitleRecord& title, char* offending);
+
+// titlePathsFit for every title checked on pageInstallSelect, Harbor's extra records with it.
+bool selectedTitlePathsFit(char* offending);
+
 // The per-title installation for every title whose box (1053 + index) is checked on
 // pageInstallSelect, in index order; for Harbor also its two extra records (the second unless
 // cancelled). Sets titleMbTotal to the selected size and titleMbDone to 0 first. Starts no

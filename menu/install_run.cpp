@@ -1,9 +1,12 @@
 // The install run as the pages start it.
 #include "menu/install_run.h"
 
+#include <cstring>
+
 #include "install/destination.h"
 #include "install/file_copy.h"
 #include "install/registry_record.h"
+#include "install/title_install.h"
 #include "menu/app_state.h"
 #include "menu/message_box.h"
 #include "menu/page_flow.h"
@@ -29,6 +32,26 @@ void makeFolder(HWND owner, const char* parent, const char* folder)
     CreateDirectoryA(path, nullptr);   // an existing folder is fine
 }
 
+// True when every entry of the list fits 259 characters both on the disc and at the
+// destination; otherwise false with the entry in offending.
+bool listPathsFit(const InstallTypeList& list, char* offending)
+{
+    Text path = {};
+    const int entries = boundedCount(list.entryCount, kListEntries);
+    for (int i = 0; i < entries; ++i) {
+        const char* entry = list.entries[i];
+        if (std::strncmp(entry, "CDCHANGE", 8) == 0) continue;   // a disc request, not a file
+        if (!textJoin(path, kTextSize, sourceRoot, entry) || !textJoin(path, kTextSize, installDir, entry))
+            return textCopy(offending, kTextSize, entry) && false;
+    }
+    const int folders = boundedCount(list.folderCount, kListFolders);
+    for (int i = 0; i < folders; ++i) {
+        if (!textJoin(path, kTextSize, installDir, list.folderList[i]))
+            return textCopy(offending, kTextSize, list.folderList[i]) && false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void startInstallRun()
@@ -41,6 +64,13 @@ void startInstallRun()
     if (requiredMb > freeMb) showMessage(page, kNotEnoughSpace, "インストール");
 
     InstallTypeList& list = selectedList();
+    // A destination so deep that some file of the run would not fit its path is refused before
+    // anything is written: cut short, a path would name another file.
+    Text offending = {};
+    if (!listPathsFit(list, offending) || !selectedTitlePathsFit(offending)) {
+        showPathTooLong(page, offending);
+        return;
+    }
     if (productKeyExistsForWrite()) {
         // The product is on the disk already: only the titles and the closing steps remain.
         copyIndex = boundedCount(list.entryCount, kListEntries);

@@ -192,6 +192,44 @@ TEST_F(InstallRun, FailedCopyAsksAndCancelRollsBack)
     EXPECT_TRUE(readFile(blocked) == "in the way");
 }
 
+TEST_F(InstallRun, DestinationTooDeepForAnyFileOfTheRunIsRefusedBeforeAnythingIsWritten)
+{
+    // Blanks and "ソ"/"表" (second byte 0x5C) in a deep install folder: installDir + "sub\\b.txt"
+    // is 260 characters, one too many, while "a.txt" would still fit.
+    const std::string head = scratch_.path() + "深い ソ表 ";
+    const std::string deep = head + std::string(259 - 9 - 11 - head.size(), 'd') + "\\Varnis\\Hub\\";
+    ASSERT_EQ(deep.size() + std::string("sub\\b.txt").size(), 260u);
+    setText(installDir, deep);
+    discs_.put("Q:\\", "varnis_disc1.ico");
+    discs_.put("Q:\\", "a.txt", "from disc 1");
+
+    startInstallRun();
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "パスが長すぎるため、インストールできません：\nsub\\b.txt");
+    EXPECT_EQ(messages_.shown()[0].caption, "インストールエラー");
+    EXPECT_EQ(runMode, RunMode::Idle);
+    EXPECT_TRUE(visible(g_pages.installConfirm));
+    EXPECT_FALSE(visible(g_pages.progress));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey)) << "nothing may be registered";
+    EXPECT_EQ(GetFileAttributesA((scratch_.path() + "Varnis").c_str()), INVALID_FILE_ATTRIBUTES) << "no folder made";
+
+    // A title file that would not fit refuses the run the same way.
+    setText(installDir, scratch_.path() + "Varnis\\Hub\\");
+    const std::string root = scratch_.path() + std::string(250 - scratch_.path().size(), 'r') + "\\";
+    setText(installRoot, root);
+    TitleRecord& title = g_titles[0];
+    setText(title.registryKey, "Software\\Varnis\\Lantern");
+    setText(title.sourceFolder, "lantern\\");
+    title.fileLineCount = 1;
+    setText(title.fileLines[0], "file,name_too_long.txt");
+    CheckDlgButton(g_pages.installSelect, IDC_TITLE_BOX_BASE, BST_CHECKED);
+    startInstallRun();
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[1].text, "パスが長すぎるため、インストールできません：\nname_too_long.txt");
+    EXPECT_EQ(runMode, RunMode::Idle);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+}
+
 TEST_F(InstallRun, MissingDiscIsAskedForAgainAndAMissingFileRollsBack)
 {
     startInstallRun();

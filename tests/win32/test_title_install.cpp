@@ -168,7 +168,7 @@ TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalle
     EXPECT_EQ(titleMbDone, 0u);    // counted afresh; the small files add nothing
 }
 
-TEST_F(TitleInstall, PathThatDoesNotFitIsReportedAndOnlyThatFileIsLeftOut)
+TEST_F(TitleInstall, PathThatDoesNotFitIsFoundBeforehandAndStopsTheRunIfMet)
 {
     discs_.put("Q:\\", "vga_m\\long_name_file.txt", "long");
     discs_.put("Q:\\", "vga_m\\s.txt", "short");
@@ -178,9 +178,20 @@ TEST_F(TitleInstall, PathThatDoesNotFitIsReportedAndOnlyThatFileIsLeftOut)
     ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
     setText(installRoot, root);
     TitleRecord title;
-    fill(title, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,long_name_file.txt", "file,s.txt"});
+    fill(title, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,s.txt", "file,long_name_file.txt"});
 
-    EXPECT_TRUE(copyTitleFiles(g_pages.progress, title));
+    // The check the run makes before it starts names the file.
+    Text offending = {};
+    EXPECT_FALSE(titlePathsFit(title, offending));
+    EXPECT_STREQ(offending, "long_name_file.txt");
+    TitleRecord fits;
+    fill(fits, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,s.txt", "setdir,", "end", "file,long_name_file.txt"});
+    EXPECT_TRUE(titlePathsFit(fits, offending)) << "nothing after the end of the list counts";
+
+    // Met during the copy all the same, it is reported and the run is cancelled: the title would
+    // otherwise be registered without the file.
+    EXPECT_FALSE(copyTitleFiles(g_pages.progress, title));
+    EXPECT_EQ(cancelRequested, 1);
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_NE(messages_.shown()[0].text.find("long_name_file.txt"), std::string::npos);
     EXPECT_EQ(messages_.shown()[0].caption, "インストールエラー");
