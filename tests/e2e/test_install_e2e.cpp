@@ -164,6 +164,98 @@ TEST_F(InstallE2E, FullInstallFromBothDiscsCopiesRecordsAndLinksEverything)
     EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
 }
 
+// ---- Deep destinations with two-byte names and blanks
+
+// A Program Files folder of `length` bytes (no trailing backslash) with blanks and characters
+// whose second byte is a backslash ("ソ", "表"), made on C:.
+std::string deepFolder(size_t length)
+{
+    std::string folder = "C:\\vga e2e 深い ソ表 フォルダ";
+    folder += std::string(length - folder.size(), 'x');
+    return folder;
+}
+
+TEST_F(InstallE2E, DeepDestinationWithTwoByteNamesAndBlanksInstallsWhole)
+{
+    // 200 bytes: the deepest file of the sample discs ends 36 bytes further down.
+    const std::string root = deepFolder(200);
+    ASSERT_EQ(root.size(), 200u);
+    ASSERT_TRUE(makeFolders(root + "\\"));
+    {
+        BorrowedValue programFiles;
+        ASSERT_TRUE(programFiles.set(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                     "ProgramFilesDir", REG_SZ, root));
+        ASSERT_EQ(programFilesFolder(), root + "\\") << "the prefix does not take the borrowed Program Files";
+
+        RunLog log;
+        HWND main = installEverything(log);
+        EXPECT_TRUE(log.otherMessages.empty()) << "unexpected messages:\n" << joinLines(log.otherMessages);
+        const std::string dir = root + "\\Varnis\\Hub\\";
+        for (const CopiedFile& file : kListFiles) expectSameFile(discFolder(file.disc) + file.onDisc, dir + file.installed);
+        for (const CopiedFile& file : kTitleFiles)
+            expectSameFile(discFolder(file.disc) + file.onDisc, root + "\\" + file.installed);
+        expectPathValue(HKEY_CURRENT_USER, kProductKey, "INSTALL_PATH", dir);
+        expectTextValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + dir + "vgan1_menu.exe\"");
+        EXPECT_EQ(shortcutTarget(shellFolder(CSIDL_DESKTOPDIRECTORY) + kTitleLinks[2]),
+                  root + "\\" + kSampleTitles[2].programFile);
+        if (main) {
+            ASSERT_TRUE(click(main, IDC_EXIT));
+            EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+        }
+
+        // And it goes again, all of it, from a new start.
+        ASSERT_TRUE(insertDisc('Q', 1));
+        main = startMenu(Page::Main);
+        ASSERT_TRUE(main);
+        HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
+        ASSERT_TRUE(select);
+        ASSERT_TRUE(click(select, IDC_ALL_TITLES));
+        HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
+        ASSERT_TRUE(confirm);
+        ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
+        ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
+        HWND box = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
+        EXPECT_EQ(messageBoxText(box), kUninstallDone);
+        ASSERT_TRUE(answerMessageBox(box, IDOK));
+        EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+        EXPECT_FALSE(fileExists(root + "\\Varnis")) << "the deep install is left behind";
+        EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
+    }
+    deleteTree(root + "\\");
+}
+
+TEST_F(InstallE2E, DestinationTooDeepForTheDiscsFilesIsRefusedBeforeAnythingIsWritten)
+{
+    // 224 bytes: "ソフト資料\\ソフト紹介.txt" under Varnis\\Hub\\ would end at byte 260.
+    const std::string root = deepFolder(224);
+    ASSERT_TRUE(makeFolders(root + "\\"));
+    {
+        BorrowedValue programFiles;
+        ASSERT_TRUE(programFiles.set(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                                     "ProgramFilesDir", REG_SZ, root));
+        before_ = productSnapshot();
+        HWND welcome = startMenu(Page::Welcome);
+        ASSERT_TRUE(welcome);
+        HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
+        ASSERT_TRUE(select);
+        HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+        ASSERT_TRUE(confirm);
+        ASSERT_TRUE(postClick(confirm, IDC_START_INSTALL));
+        HWND box = nullptr;
+        ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, 15000));
+        EXPECT_EQ(messageBoxText(box), "パスが長すぎるため、インストールできません：\nソフト資料\\ソフト紹介.txt");
+        ASSERT_TRUE(answerMessageBox(box, IDOK));
+        EXPECT_TRUE(waitUntil([&] { return menu_.visiblePage() == confirm && !findMessageBox(menu_.menuPid()); }, 10000))
+            << "the player stays on the confirm page to choose another folder";
+        expectSameAsBefore("after the refused install");
+        EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+        PostMessageA(confirm, WM_CLOSE, 0, 0);
+        EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    }
+    deleteTree(root + "\\");
+}
+
 // ---- Uninstall of everything from a new start
 
 TEST_F(InstallE2E, UninstallOfEverythingWithAllDataLeavesNothingBehind)
