@@ -106,14 +106,8 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
     return true;
 }
 
-bool titlePathsFit(const TitleRecord& title, char* offending)
+bool forEachTitleFile(const TitleRecord& title, TitleFileVisit visit, void* context)
 {
-    Text path = {};
-    const int folders = boundedCount(title.folderCount, kTitleFolders);
-    for (int i = 0; i < folders; ++i) {
-        if (!textJoin(path, kTextSize, installRoot, title.folderList[i]))
-            return textCopy(offending, kTextSize, title.folderList[i]) && false;
-    }
     Text subfolder = {};
     const int count = boundedCount(title.fileLineCount, kTitleFileLines);
     for (int i = 0; i < count; ++i) {
@@ -122,15 +116,45 @@ bool titlePathsFit(const TitleRecord& title, char* offending)
         const TitleLineKind kind = titleLineKind(key);
         if (kind == TitleLineKind::End) break;
         if (kind == TitleLineKind::SetFolder) {
-            textCopy(subfolder, kTextSize, value);
+            textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
             continue;
         }
-        if (value[0] == '\0') continue;
-        if (!textJoin(path, kTextSize, sourceRoot, title.sourceFolder, value) ||
-            !textJoin(path, kTextSize, installRoot, subfolder, value))
-            return textCopy(offending, kTextSize, value) && false;
+        if (value[0] == '\0') continue;   // a disc line without a file, or an empty file line
+        if (!visit(context, subfolder, value)) return false;
     }
     return true;
+}
+
+namespace {
+
+struct FitCheck {
+    const TitleRecord* title;
+    char* offending;
+};
+
+bool filePathsFit(void* context, const char* subfolder, const char* file)
+{
+    const FitCheck& check = *static_cast<FitCheck*>(context);
+    Text path = {};
+    if (textJoin(path, kTextSize, sourceRoot, check.title->sourceFolder, file) &&
+        textJoin(path, kTextSize, installRoot, subfolder, file))
+        return true;
+    textCopy(check.offending, kTextSize, file);
+    return false;
+}
+
+}  // namespace
+
+bool titlePathsFit(const TitleRecord& title, char* offending)
+{
+    Text path = {};
+    const int folders = boundedCount(title.folderCount, kTitleFolders);
+    for (int i = 0; i < folders; ++i) {
+        if (!textJoin(path, kTextSize, installRoot, title.folderList[i]))
+            return textCopy(offending, kTextSize, title.folderList[i]) && false;
+    }
+    FitCheck check = {&title, offending};
+    return forEachTitleFile(title, filePathsFit, &check);
 }
 
 bool selectedTitlePathsFit(char* offending)

@@ -36,6 +36,14 @@ TitleLineKind titleLineKind(const char* key);
 // after a file, or the menu is ending.
 bool copyTitleFiles(HWND owner, const TitleRecord& title);
 
+// Walks the title's file lines with copyTitleFiles' rules, without asking for discs: calls
+// visit(context, subfolder, file) for every line that names a file (a disc line with a file
+// included), in list order, until the list ends or visit answers false. False when visit
+// stopped the walk. The install's checks and the uninstall read the lines through this one walk,
+// so they name exactly the files the copy makes.
+typedef bool (*TitleFileVisit)(void* context, const char* subfolder, const char* file);
+bool forEachTitleFile(const TitleRecord& title, TitleFileVisit visit, void* context);
+
 // True when every path the title's install would make fits 259 characters: installRoot with
 // each folder of its folderList, and for each file line sourceRoot + sourceFolder + file and
 // installRoot + current subfolder + file (the same walk as copyTitleFiles). Otherwise false,

@@ -31,24 +31,16 @@ bool joinFolder(char* out, const char* folder, const char* name)
 
 // Deletes the files that copyTitleFiles made: every file line after the subfolder rules, in
 // list order, under the title's own install root.
+bool deleteLineFile(void* root, const char* subfolder, const char* file)
+{
+    Text folder = {};
+    if (textJoin(folder, kTextSize, static_cast<const char*>(root), subfolder)) deleteFileIn(folder, file, true);
+    return true;
+}
+
 void deleteTitleFiles(const TitleRecord& title, const char* root)
 {
-    Text subfolder = {};
-    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
-    for (int i = 0; i < count; ++i) {
-        Text key = {}, value = {};
-        splitAtComma(title.fileLines[i], kTextSize, key, value);
-        const TitleLineKind kind = titleLineKind(key);
-        if (kind == TitleLineKind::End) return;
-        if (kind == TitleLineKind::SetFolder) {
-            textCopy(subfolder, kTextSize, value);
-            continue;
-        }
-        if (value[0] == '\0') continue;   // a disc line without a file, or an empty file line
-        Text folder = {};
-        if (!textJoin(folder, kTextSize, root, subfolder)) continue;
-        deleteFileIn(folder, value, true);
-    }
+    forEachTitleFile(title, deleteLineFile, const_cast<char*>(root));
 }
 
 // Deletes the shortcuts that createTitleShortcuts made, whatever the options were then: a
