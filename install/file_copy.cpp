@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 
+#include <io.h>
+
 #include <climits>
 #include <cstdio>
 
@@ -59,6 +61,20 @@ bool copyChunk(FILE* in, FILE* out, char* chunk, size_t* got)
     // Fewer bytes than asked without an error is the end of the file, and nothing else:
     // a stream that claimed neither would otherwise keep the loop going for ever.
     return *got == kChunkSize || std::feof(in);
+}
+
+// The size of an open file, or -1 when it cannot be asked.
+long long openFileSize(FILE* file)
+{
+    return _filelengthi64(_fileno(file));
+}
+
+// Reading until the end of the file stops early, without an error, when the file was cut short
+// after it was opened (a disc file replaced, a network copy truncated): the copy would then be
+// short and still pass for the whole file. The bytes copied must be the size taken at open.
+bool wholeFileCopied(long long sizeAtOpen, unsigned long long copied)
+{
+    return sizeAtOpen < 0 || static_cast<unsigned long long>(sizeAtOpen) == copied;
 }
 
 // Opens destination for writing ("wb": created, or emptied when it exists). A read-only file in
@@ -143,6 +159,7 @@ bool copyListFile(HWND picture, HWND bar, const char* source, const char* destin
 {
     g_listSource = std::fopen(source, "rb");
     if (!g_listSource) return false;
+    const long long sizeAtOpen = openFileSize(g_listSource);
     g_listDestination = openDestination(destination);
     if (!g_listDestination) {
         closeListCopyFiles();
@@ -183,7 +200,7 @@ bool copyListFile(HWND picture, HWND bar, const char* source, const char* destin
     const bool written = std::fclose(out) == 0;   // the last buffered bytes go out only here
     std::fclose(g_listSource);
     g_listSource = nullptr;
-    if (!written) {
+    if (!written || !wholeFileCopied(sizeAtOpen, fileBytes)) {
         DeleteFileA(destination);
         return false;
     }
@@ -194,6 +211,7 @@ bool copyTitleFile(HWND, const char* source, const char* destination)
 {
     StdioFile in(std::fopen(source, "rb"));
     if (!in) return false;
+    const long long sizeAtOpen = openFileSize(in.get());
     StdioFile out(openDestination(destination));
     if (!out) return false;
 
@@ -217,7 +235,7 @@ bool copyTitleFile(HWND, const char* source, const char* destination)
 
         if (std::feof(in.get())) {
             in.close();
-            if (!out.close()) {
+            if (!out.close() || !wholeFileCopied(sizeAtOpen, fileBytes)) {
                 DeleteFileA(destination);
                 return false;
             }
@@ -236,6 +254,13 @@ bool copyTitleFile(HWND, const char* source, const char* destination)
             lastTitlePercent = percent;
         }
     }
+}
+
+bool askRetryCopy(HWND owner, const char* destination)
+{
+    char text[kTextSize + 64] = {};
+    wsprintfA(text, "%s のコピーに失敗しました。", destination);
+    return showMessage(owner, text, "インストールエラー", MB_RETRYCANCEL) == IDRETRY;
 }
 
 void showPathTooLong(HWND owner, const char* name)

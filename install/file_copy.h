@@ -16,12 +16,14 @@ extern int lastListPercent;
 // time. After every chunk it updates bytesCopied, shows the list percentage on bar (PBM_SETPOS)
 // and in 1034 of pageProgress when it changed, repaints picture at most once every 16 ms
 // (either may be null: nothing is shown then) and dispatches one waiting message of the thread.
-// True only when every byte was read and written and the destination was closed without error.
+// True only when every byte was read and written, the bytes copied are the source's size at
+// open, and the destination was closed without error.
 // False when the source does not open, the destination cannot be created (a read-only file in
-// the way counts as that), a read or write fails on the way (a full disk), the roll-back closed
-// the files during a dispatched message (closeListCopyFiles), or WM_QUIT was met (it is posted
-// again for the message loop). A destination left incomplete by a read or write error is
-// deleted; one cut short by the roll-back or WM_QUIT is left for the roll-back to remove.
+// the way counts as that), a read or write fails on the way (a full disk), the source ends
+// before (or after) the size it had at open, the roll-back closed the files during a dispatched
+// message (closeListCopyFiles), or WM_QUIT was met (it is posted again for the message loop). A
+// destination left incomplete by a read or write error or a source of another size is deleted;
+// one cut short by the roll-back or WM_QUIT is left for the roll-back to remove.
 // cancelRequested is not looked at. Both files are closed whatever the answer.
 bool copyListFile(HWND picture, HWND bar, const char* source, const char* destination);
 
@@ -33,9 +35,14 @@ void closeListCopyFiles();
 // against titleMbTotal (the percentage may pass 100) and shows source and destination in 1035
 // and 1036 of pageProgress. owner is not used. True when the whole file was copied; its size in
 // whole MB is then added to titleMbDone. False when a file does not open, a read or write fails
-// (the incomplete destination is deleted), cancelRequested is set after a chunk (the destination
-// keeps what was written), or WM_QUIT was met (posted again).
+// or the source's size changes under the copy (the incomplete destination is deleted),
+// cancelRequested is set after a chunk (the destination keeps what was written), or WM_QUIT was
+// met (posted again).
 bool copyTitleFile(HWND owner, const char* source, const char* destination);
+
+// Tells the player that destination could not be copied ("<destination> のコピーに失敗しました。",
+// caption "インストールエラー", Retry and Cancel, owned by owner). True for Retry.
+bool askRetryCopy(HWND owner, const char* destination);
 
 // The list percentage for a total of copied bytes: decimal MB (bytes / 1,000,000) times 100
 // over the list's size in the same units, capped at 100; 0 while less than 1 MB is copied or

@@ -29,26 +29,52 @@ bool isDiscKey(const char* key)
     return (std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]);
 }
 
-// Copies one file of the title; its outcome is not looked at (a file that cannot be copied is
-// left out). A path that does not fit is reported: cut short it would name another file.
-void copyLineFile(HWND owner, const TitleRecord& title, const char* subfolder, const char* file)
+bool runStopped() { return cancelRequested || quitMessageSeen(); }
+
+// Copies one file of the title, read from install disc `disc`. A file that the disc does not hold
+// is left out without a message. Any other failure is put to the player, since going on would
+// register the title with part of its files: a disc no longer in its drive is asked for again,
+// and a file that cannot be read or written (a full disk, a read-only file or a file where a
+// folder must be) is offered for Retry. Cancel on either sets cancelRequested, and the run is
+// rolled back. A path that does not fit is reported: cut short it would name another file.
+void copyLineFile(HWND owner, const TitleRecord& title, int disc, const char* subfolder, const char* file)
 {
-    Text source = {}, destination = {};
-    if (!textJoin(source, kTextSize, sourceRoot, title.sourceFolder, file) ||
-        !textJoin(destination, kTextSize, installRoot, subfolder, file)) {
-        showPathTooLong(owner, file);
-        cancelRequested = 1;   // the title would be registered without this file
-        return;
+    for (;;) {
+        Text source = {}, destination = {};
+        if (!textJoin(source, kTextSize, sourceRoot, title.sourceFolder, file) ||
+            !textJoin(destination, kTextSize, installRoot, subfolder, file)) {
+            showPathTooLong(owner, file);
+            cancelRequested = 1;   // the title would be registered without this file
+            return;
+        }
+        if (copyTitleFile(owner, source, destination) || runStopped()) return;
+
+        if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) {
+            // Not where it was looked for: the disc may have been taken out or moved to another
+            // drive. Once the disc is found (the probe points sourceRoot at it), the file is tried
+            // there; a disc that has no such file leaves it out.
+            if (disc < 1) return;
+            if (!requestDisc(owner, disc)) {
+                cancelRequested = 1;
+                return;
+            }
+            Text again = {};
+            if (textJoin(again, kTextSize, sourceRoot, title.sourceFolder, file) &&
+                GetFileAttributesA(again) != INVALID_FILE_ATTRIBUTES)
+                continue;
+            return;
+        }
+        if (!askRetryCopy(owner, destination)) {
+            cancelRequested = 1;
+            return;
+        }
     }
-    copyTitleFile(owner, source, destination);
 }
 
 bool optionChecked(int id)
 {
     return IsDlgButtonChecked(g_pages.installSelect, id) == BST_CHECKED;
 }
-
-bool runStopped() { return cancelRequested || quitMessageSeen(); }
 
 }  // namespace
 
@@ -78,6 +104,7 @@ bool createTitleFolders(HWND owner, const TitleRecord& title)
 bool copyTitleFiles(HWND owner, const TitleRecord& title)
 {
     Text subfolder = {};
+    int disc = currentDisc;   // the disc the files come from until the list names one
     const int count = boundedCount(title.fileLineCount, kTitleFileLines);
     for (int i = 0; i < count; ++i) {
         Text key = {}, value = {};
@@ -90,7 +117,8 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
             textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
             continue;
         case TitleLineKind::Disc:
-            if (!requestDisc(owner, listAtoi(key + 4))) {
+            disc = listAtoi(key + 4);
+            if (!requestDisc(owner, disc)) {
                 // Going on would register the title with only part of its files.
                 cancelRequested = 1;
                 return false;
@@ -100,7 +128,7 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
             break;
         }
         if (value[0] == '\0') continue;
-        copyLineFile(owner, title, subfolder, value);
+        copyLineFile(owner, title, disc, subfolder, value);
         if (runStopped()) return false;
     }
     return true;

@@ -29,9 +29,12 @@ TitleLineKind titleLineKind(const char* key);
 //   "end" or an empty key the list ends
 //   "<any>,<file>"        copies sourceRoot + sourceFolder + <file> to
 //                         installRoot + current subfolder + <file> (an empty <file> does nothing)
-// A file that cannot be copied is left out without a message; one whose path does not fit is
-// reported and left out. A refused disc request sets cancelRequested, as the Cancel button
-// would: the run is then rolled back instead of registering a title with part of its files.
+// A file that the disc does not hold is left out without a message; one whose path does not fit
+// is reported and left out. When the disc has left its drive, the file is asked for again with
+// the disc request; when the file cannot be read or written (a full disk, a read-only file in
+// the way), "<destination> のコピーに失敗しました。" offers Retry and Cancel. A refused disc
+// request or that Cancel sets cancelRequested, as the Cancel button would: the run is then
+// rolled back instead of registering a title with part of its files.
 // True when the list ran to its end; false when a disc was refused, cancelRequested was set
 // after a file, or the menu is ending.
 bool copyTitleFiles(HWND owner, const TitleRecord& title);

@@ -89,14 +89,6 @@ void noteVoiceArchivesOnDisc(const InstallTypeList& list)
     }
 }
 
-// "<text> のコピーに失敗しました。" with Retry and Cancel; true for Retry.
-bool askRetryCopy(const char* destination)
-{
-    char text[kTextSize + 64] = {};
-    wsprintfA(text, "%s のコピーに失敗しました。", destination);
-    return showMessage(g_pages.progress, text, kInstallErrorCaption, MB_RETRYCANCEL) == IDRETRY;
-}
-
 void copyEntry(const InstallTypeList& list, const char* entry)
 {
     Text source = {}, destination = {};
@@ -142,7 +134,7 @@ void copyEntry(const InstallTypeList& list, const char* entry)
     }
     if (quitMessageSeen() || runMode != RunMode::Copying) return;   // ending, or rolled back meanwhile
     // Retrying at once without asking would spin for ever on a full disk or a bad disc.
-    if (!askRetryCopy(destination)) rollBackInstall();
+    if (!askRetryCopy(g_pages.progress, destination)) rollBackInstall();
 }
 
 }  // namespace

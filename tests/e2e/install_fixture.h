@@ -28,6 +28,21 @@ extern const char kDesktopLink[];
 // Desktop shortcuts of the titles (the desktop takes only the file name of the list's link).
 extern const char* const kTitleLinks[5];
 
+// ---- What the sample discs install
+
+// A file the install copies: where it lies on its sample disc and where it goes, relative to the
+// product folder (list entries) or to the install root (title files).
+struct CopiedFile {
+    int disc;
+    const char* onDisc;
+    const char* installed;
+};
+extern const CopiedFile kListFiles[10];    // the entries of the full install list
+extern const CopiedFile kTitleFiles[19];   // the files of the five titles and Harbor's two extra lists
+
+// The installed copy is there and holds the same bytes as the original.
+void expectSameFile(const std::string& original, const std::string& copy);
+
 // ---- What of the product exists: files, keys, shortcuts, as sorted text lines
 
 std::vector<std::string> productSnapshot();
@@ -93,6 +108,10 @@ protected:
 
     // A complete install of every title, disc requests answered, DirectX declined: pageMain.
     HWND installEverything(RunLog& log);
+
+    // Every file of the full list and of every title is installed, byte for byte as on the
+    // staged discs (wherever they are now).
+    static void expectEverythingInstalled();
 
     void expectSameAsBefore(const char* when);
 

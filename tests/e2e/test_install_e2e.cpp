@@ -16,51 +16,6 @@ using namespace e2e;
 namespace {
 
 
-// A file the install copies: where it lies on its sample disc and where it goes, relative to the
-// product folder (list entries) or to the install root (title files).
-struct CopiedFile {
-    int disc;
-    const char* onDisc;
-    const char* installed;
-};
-
-// The entries of the full install list.
-const CopiedFile kListFiles[] = {
-    {1, "vgan1_menu.exe", "vgan1_menu.exe"},
-    {1, "data\\script.arc", "data\\script.arc"},
-    {1, "data\\pict.arc", "data\\pict.arc"},
-    {1, "data\\bgm.arc", "data\\bgm.arc"},
-    {1, "data\\se.arc", "data\\se.arc"},
-    {1, "data\\voice.arc", "data\\voice.arc"},
-    {1, "data\\voice2.arc", "data\\voice2.arc"},
-    {1, "ソフト資料\\表紙.bmp", "ソフト資料\\表紙.bmp"},
-    {2, "data\\movie.arc", "data\\movie.arc"},
-    {2, "ソフト資料\\ソフト紹介.txt", "ソフト資料\\ソフト紹介.txt"},
-};
-
-// The files of the five titles and of Harbor's two extra lists.
-const CopiedFile kTitleFiles[] = {
-    {1, "lantern\\lantern.exe", "Varnis\\Lantern\\lantern.exe"},
-    {1, "lantern\\lantern.dat", "Varnis\\Lantern\\lantern.dat"},
-    {1, "lantern\\ソース一覧.txt", "Varnis\\Lantern\\ソース一覧.txt"},
-    {1, "lantern\\表紙.dat", "Varnis\\Lantern\\表示\\表紙.dat"},
-    {2, "lantern\\lantern_omake.dat", "Varnis\\Lantern\\lantern_omake.dat"},
-    {1, "brindle\\brindle.exe", "Varnis\\Brindle\\brindle.exe"},
-    {1, "brindle\\brindle.dat", "Varnis\\Brindle\\brindle.dat"},
-    {1, "brindle\\brindle_bgm.dat", "Varnis\\Brindle\\brindle_bgm.dat"},
-    {1, "harbor\\harbor.exe", "Varnis\\Harbor\\harbor.exe"},
-    {1, "harbor\\harbormenu.dat", "Varnis\\Harbor\\harbormenu.dat"},
-    {1, "harbor\\harbor1.arc", "Varnis\\Harbor\\data\\harbor1.arc"},
-    {1, "harbor\\harbor2.arc", "Varnis\\Harbor\\data\\harbor2.arc"},
-    {2, "harborsp\\sp.arc", "Varnis\\Harbor\\特典\\sp.arc"},
-    {2, "harborsp\\特典表.dat", "Varnis\\Harbor\\特典\\特典表.dat"},
-    {1, "rainmere\\rainmere.exe", "Varnis\\Rainmere\\rainmere.exe"},
-    {1, "rainmere\\rainmere.dat", "Varnis\\Rainmere\\rainmere.dat"},
-    {2, "mistvale\\mistvale.exe", "Varnis\\Mistvale\\mistvale.exe"},
-    {2, "mistvale\\mistvale.dat", "Varnis\\Mistvale\\mistvale.dat"},
-    {2, "mistvale\\霧表.dat", "Varnis\\Mistvale\\霧表.dat"},
-};
-
 // Title keys beyond the five of kSampleTitles: Harbor's extra lists.
 const char* const kHarborExtraKeys[] = {"Software\\Varnis\\HarborData", "Software\\Varnis\\HarborSP"};
 
@@ -87,15 +42,6 @@ void expectTextValue(HKEY root, const char* path, const char* name, const std::s
 
 class InstallE2E : public InstallFixture {};
 
-void expectSameFile(const std::string& original, const std::string& copy)
-{
-    ASSERT_TRUE(fileExists(original)) << original;
-    ASSERT_TRUE(fileExists(copy)) << copy << " was not installed";
-    const std::string a = readFile(original), b = readFile(copy);
-    EXPECT_EQ(a.size(), b.size()) << copy;
-    EXPECT_TRUE(a == b) << copy << " differs from " << original;
-}
-
 // ---- A first install of everything
 
 TEST_F(InstallE2E, FullInstallFromBothDiscsCopiesRecordsAndLinksEverything)
@@ -113,9 +59,7 @@ TEST_F(InstallE2E, FullInstallFromBothDiscsCopiesRecordsAndLinksEverything)
 
     // Files, byte for byte against the staged discs.
     const std::string root = programFilesFolder();
-    for (const CopiedFile& file : kListFiles)
-        expectSameFile(discFolder(file.disc) + file.onDisc, installDir() + file.installed);
-    for (const CopiedFile& file : kTitleFiles) expectSameFile(discFolder(file.disc) + file.onDisc, root + file.installed);
+    expectEverythingInstalled();
     for (const std::string& path : {installDir() + "save\\", root + "Varnis\\Lantern\\save\\", root + "Varnis\\Mistvale\\save\\"}) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
         EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) << path;

@@ -1,5 +1,6 @@
-// File copy, progress and disc probe: exact copies, failures that release the files, the roll-back and
-// WM_QUIT inside a copy, the two percentages, and which optical drive a probe picks.
+// File copy, progress and disc probe: exact copies, failures that release the files, a source whose
+// size changes under the copy, the roll-back and WM_QUIT inside a copy, the two percentages, and
+// which optical drive a probe picks.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -118,6 +119,63 @@ TEST_F(FileCopy, RollBackDuringAListCopyStopsItWithTheFilesClosed)
     EXPECT_EQ(bytesCopied, 8192u);
     EXPECT_TRUE(DeleteFileA(source.c_str()));
     EXPECT_TRUE(DeleteFileA(target.c_str()));
+    DestroyWindow(window);
+}
+
+// A window whose WM_APP changes the length of g_changedFile to g_changedLength while a copy
+// reads it, as a file cut short or still being written on its medium.
+std::string g_changedFile;
+LONGLONG g_changedLength = 0;
+
+LRESULT CALLBACK resizeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) {
+        HANDLE file = CreateFileA(g_changedFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        LARGE_INTEGER at;
+        at.QuadPart = g_changedLength;
+        if (file != INVALID_HANDLE_VALUE) {
+            SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+            SetEndOfFile(file);
+            CloseHandle(file);
+        }
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST_F(FileCopy, SourceThatShrinksOrGrowsDuringTheCopyFailsWithoutLeavingACopy)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = resizeWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "VgaResizeWindow";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("VgaResizeWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
+                                nullptr);
+    ASSERT_NE(window, nullptr);
+
+    g_changedFile = scratch_ / "source";
+    const std::string target = scratch_ / "target";
+    for (bool title : {false, true}) {
+        // Cut in the middle of the second chunk, cut to what was already read, grown.
+        for (LONGLONG length : {LONGLONG(8192 + 100), LONGLONG(8192), LONGLONG(9 * 8192)}) {
+            ASSERT_TRUE(writeFile(g_changedFile, patternBytes(5 * 8192)));
+            g_changedLength = length;
+            PostMessageA(window, WM_APP, 0, 0);   // dispatched after the first chunk
+            const bool copied = title ? copyTitleFile(nullptr, g_changedFile.c_str(), target.c_str())
+                                      : copyListFile(nullptr, nullptr, g_changedFile.c_str(), target.c_str());
+            EXPECT_FALSE(copied) << (title ? "title" : "list") << " copy, source changed to " << length;
+            EXPECT_FALSE(exists(target)) << (title ? "title" : "list") << " copy, source changed to " << length;
+            EXPECT_TRUE(DeleteFileA(g_changedFile.c_str())) << "the source was left open";
+        }
+    }
+    EXPECT_EQ(titleMbDone, 0u);   // nothing counts as done
+
+    // The size at open is what counts: a file that only had that size copies as before.
+    ASSERT_TRUE(writeFile(g_changedFile, patternBytes(8192 + 100)));
+    EXPECT_TRUE(copyListFile(nullptr, nullptr, g_changedFile.c_str(), target.c_str()));
+    EXPECT_EQ(readFile(target), patternBytes(8192 + 100));
     DestroyWindow(window);
 }
 

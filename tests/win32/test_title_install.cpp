@@ -1,5 +1,6 @@
 // Per-title installation against the simulated discs: file lines, disc lines, the end of the list,
-// a refused disc, Harbor's extra records, installed titles and paths that do not fit.
+// a refused disc, a file that cannot be written, a disc gone from its drive, Harbor's extra
+// records, installed titles and paths that do not fit.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -44,6 +45,7 @@ protected:
         setText(installRoot, scratch_.path());
         setText(sourceRoot, "Q:\\");
         cancelRequested = 0;
+        currentDisc = 1;
         for (TitleRecord& title : g_titles) title = {};
         for (TitleRecord& title : g_harborExtra) title = {};
         ASSERT_TRUE(discs_.put("Q:\\", "varnis_disc1.ico"));
@@ -54,6 +56,7 @@ protected:
         DestroyWindow(g_pages.progress);
         g_pages = {};
         cancelRequested = 0;
+        currentDisc = 1;
     }
     std::string installed(const std::string& relative) { return readFile(scratch_ / relative); }
 
@@ -166,6 +169,71 @@ TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalle
     EXPECT_FALSE(exists(scratch_ / "l.txt"));
     EXPECT_EQ(titleMbTotal, 7u);   // the checked titles' size
     EXPECT_EQ(titleMbDone, 0u);    // counted afresh; the small files add nothing
+}
+
+TEST_F(TitleInstall, FileThatCannotBeWrittenIsOfferedForRetryAndCancelStopsTheRun)
+{
+    discs_.put("Q:\\", "vga_b\\a.txt", "a");
+    discs_.put("Q:\\", "vga_b\\b.txt", "b");
+    struct Obstacle {
+        const char* setdir;      // the subfolder line before the files
+        std::string inTheWay;    // a file that is there before the copy
+        bool readOnly;
+        std::string refused;     // the destination that cannot be written
+    };
+    const Obstacle obstacles[] = {
+        {"setdir", scratch_ / "a.txt", true, scratch_ / "a.txt"},                    // read-only file
+        {"setdir,sub\\", scratch_ / "sub", false, scratch_ / "sub\\a.txt"},          // a file, not a folder
+    };
+    for (const Obstacle& obstacle : obstacles) {
+        ASSERT_TRUE(writeFile(obstacle.inTheWay, "old"));
+        if (obstacle.readOnly) SetFileAttributesA(obstacle.inTheWay.c_str(), FILE_ATTRIBUTE_READONLY);
+        TitleRecord title;
+        fill(title, "Software\\Varnis\\Brindle", "vga_b\\", {obstacle.setdir, "file,a.txt", "file,b.txt"});
+        MessageCatcher::shown().clear();
+        cancelRequested = 0;
+        messages_.answer(IDRETRY);   // nothing changed: asked again
+        messages_.answer(IDCANCEL);
+
+        EXPECT_FALSE(copyTitleFiles(g_pages.progress, title)) << obstacle.refused;
+        ASSERT_EQ(messages_.shown().size(), 2u) << obstacle.refused;
+        for (const ShownMessage& shown : messages_.shown()) {
+            EXPECT_EQ(shown.text, obstacle.refused + " のコピーに失敗しました。");
+            EXPECT_EQ(shown.caption, "インストールエラー");
+            EXPECT_EQ(shown.owner, g_pages.progress);
+        }
+        EXPECT_EQ(cancelRequested, 1) << "Cancel stops the run for the roll-back";
+        EXPECT_FALSE(exists(scratch_ / "b.txt")) << "nothing after the refused file is copied";
+        SetFileAttributesA(obstacle.inTheWay.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(readFile(obstacle.inTheWay), "old") << "the file in the way stays as it was";
+        DeleteFileA(obstacle.inTheWay.c_str());
+    }
+}
+
+TEST_F(TitleInstall, DiscGoneFromItsDriveIsLookedForAndAskedForBeforeAFileIsLeftOut)
+{
+    discs_.put("Q:\\", "vga_r\\a.txt", "a");
+    TitleRecord title;
+    fill(title, "Software\\Varnis\\Rainmere", "vga_r\\", {"file,a.txt"});
+
+    // The disc was read from R: and now is in Q:: found there without a message.
+    setText(sourceRoot, "R:\\");
+    EXPECT_TRUE(copyTitleFiles(g_pages.progress, title));
+    EXPECT_EQ(installed("a.txt"), "a");
+    EXPECT_STREQ(sourceRoot, "Q:\\");
+    EXPECT_TRUE(messages_.shown().empty());
+
+    // Disc 2, which the files come from, is in no drive: the player is asked for it, and Cancel
+    // stops the run instead of leaving the title's files out one after the other.
+    DeleteFileA((scratch_ / "a.txt").c_str());
+    currentDisc = 2;
+    fill(title, "Software\\Varnis\\Rainmere", "vga_r\\", {"file,b.txt", "file,a.txt"});
+    messages_.answer(IDCANCEL);
+    EXPECT_FALSE(copyTitleFiles(g_pages.progress, title));
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "「インストールdisc2」に入れ替えてください");
+    EXPECT_EQ(cancelRequested, 1);
+    EXPECT_FALSE(exists(scratch_ / "a.txt"));
 }
 
 TEST_F(TitleInstall, PathThatDoesNotFitIsFoundBeforehandAndStopsTheRunIfMet)
