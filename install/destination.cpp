@@ -169,8 +169,14 @@ bool refreshSpaceDisplay()
     SetDlgItemTextA(g_pages.installSelect, IDC_REQUIRED_SPACE, requiredLine);
 
     enableControl(g_pages.installSelect, IDC_NEXT, requiredMb != 0);
-    bool anyToUninstall = false;
-    for (int i = 0; i < kTitleCount; ++i) anyToUninstall = titleCountsForUninstall(i) || anyToUninstall;
+    bool anyToUninstall = false, anyInstalled = false;
+    for (int i = 0; i < kTitleCount; ++i) {
+        anyToUninstall = titleCountsForUninstall(i) || anyToUninstall;
+        anyInstalled = isTitleInstalled(g_titles[i]) || anyInstalled;
+    }
+    // With no title installed the product alone is left (a run that ended before its titles,
+    // or titles whose record failed): the uninstall run is the only way to remove it.
+    if (!anyInstalled && isProductInstalled()) anyToUninstall = true;
     enableControl(g_pages.uninstallSelect, IDC_NEXT, anyToUninstall);
     return true;
 }

@@ -29,7 +29,8 @@ void changeInstallRoot(HWND owner);
 
 // Reads the free space of installDir's drive and shows the free and required figures on
 // pageInstallConfirm (1033) and pageInstallSelect (1047); enables the Next buttons of
-// pageInstallSelect and pageUninstallSelect. When the free space cannot be read it shows
+// pageInstallSelect (something to install) and pageUninstallSelect (a checked installed title,
+// or the product with no title installed at all). When the free space cannot be read it shows
 // "ディスク容量取得失敗" (no owner) and counts 0 MB free. Always true.
 bool refreshSpaceDisplay();
 

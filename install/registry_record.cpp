@@ -10,6 +10,7 @@
 
 const char kProductKeyPath[] = "Software\\Varnis\\SET-V";
 const char kMakerKeyPath[] = "Software\\Varnis\\";
+const char kUnfinishedValue[] = "INSTALL_UNFINISHED";
 
 namespace {
 
@@ -109,6 +110,8 @@ bool writeProductRegistry(HWND owner)
         showError(owner, kKeyWriteFailed);
         return false;
     }
+    // First of all, so that whatever stops the run from here on leaves the mark.
+    setNumber(key.get(), kUnfinishedValue, 1);
     if (!setFullBufferText(key.get(), "INSTALL_PATH", installDir) ||
         !setNumber(key.get(), "INSTALL_TYPE", static_cast<DWORD>(installType))) {
         key.close();
@@ -129,6 +132,23 @@ bool writeProductRegistry(HWND owner)
     }
     setText(key.get(), "MEDIA_TYPE", list.mediaType);
     return true;
+}
+
+bool productCopyUnfinished()
+{
+    RegistryKey key;
+    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) return false;
+    DWORD type = 0, mark = 0, size = sizeof mark;
+    return RegQueryValueExA(key.get(), kUnfinishedValue, nullptr, &type, reinterpret_cast<BYTE*>(&mark), &size) ==
+               ERROR_SUCCESS &&
+           type == REG_DWORD && size == sizeof mark && mark != 0;
+}
+
+void markProductCopyFinished()
+{
+    RegistryKey key;
+    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), kUnfinishedValue);
 }
 
 bool expandPathTag(const char* text, char* out)

@@ -17,12 +17,22 @@ bool isTitleInstalled(const TitleRecord& title);
 // True when the product key opens with full access (the install run's test).
 bool productKeyExistsForWrite();
 
-// Creates the product key and writes INSTALL_PATH, INSTALL_TYPE, the six archive values and
-// MEDIA_TYPE from installDir, installType and the selected list. Messages are owned by owner.
+// Creates the product key, marks its product copy as unfinished (INSTALL_UNFINISHED) and writes
+// INSTALL_PATH, INSTALL_TYPE, the six archive values and MEDIA_TYPE from installDir, installType
+// and the selected list. Messages are owned by owner.
 // False when the key or one of its first two values could not be written: the run must not start.
 // An archive path longer than 259 characters is not written (message naming the value); like
 // any other failed archive or MEDIA_TYPE write it does not stop the run.
 bool writeProductRegistry(HWND owner);
+
+// The product key's mark of a product copy that has not reached its end: written before any
+// file is copied and taken away when the last list entry is done, so a run that the program
+// did not live through (ended from outside, a power cut) can be told from a finished one.
+extern const char kUnfinishedValue[];           // "INSTALL_UNFINISHED"
+// True when the product key holds the mark.
+bool productCopyUnfinished();
+// Takes the mark away (nothing happens when the key or the mark is not there).
+void markProductCopyFinished();
 
 // Creates the title's key and writes L_INST_PATH, its string values (tags expanded) and its
 // number values. False, with a message owned by owner, when the key or a value fails; an

@@ -21,6 +21,9 @@ InstallTypeList g_installLists[2] = {};
 TitleRecord g_titles[kTitleCount] = {};
 TitleRecord g_harborExtra[2] = {};
 CArchiveReader g_archive;
+bool g_installListRead[2] = {};
+bool g_titleListRead[kTitleCount] = {};
+bool g_harborExtraRead[2] = {};
 
 HANDLE g_menuMutex = nullptr;
 

@@ -43,6 +43,12 @@ extern TitleRecord g_titles[kTitleCount];
 extern TitleRecord g_harborExtra[2];        // "inst_harbor.txt", "inst_harborsp.txt"
 extern CArchiveReader g_archive;
 
+// Which lists start-up read whole. A list that is missing or was refused leaves its record
+// empty, and an install from an empty record would register what it never copied.
+extern bool g_installListRead[2];
+extern bool g_titleListRead[kTitleCount];
+extern bool g_harborExtraRead[2];
+
 // The mutex "vgahub_menu", held from start-up until quitMenu releases it; null when not held.
 extern HANDLE g_menuMutex;
 

@@ -163,6 +163,7 @@ void runClosingSteps()
 {
     runMode = RunMode::Idle;
     HWND progress = g_pages.progress;
+    markProductCopyFinished();   // every entry of the list is on the disk now
 
     createSetupShortcut();
     registerUninstallEntry(progress);

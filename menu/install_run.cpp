@@ -10,9 +10,12 @@
 #include "menu/app_state.h"
 #include "menu/message_box.h"
 #include "menu/page_flow.h"
+#include "menu/startup.h"
+#include "uninstall/uninstall_run.h"
 
 namespace {
 
+const char kListUnreadFormat[] = "%s を読み込めないため、インストールできません。";
 const char kNotEnoughSpace[] =
     "インストール容量が足りません。\nインストールを取り消して\n空き容量のあるドライブを指定してください。";
 
@@ -58,10 +61,14 @@ void startInstallRun()
 {
     HWND page = g_pages.installConfirm;
 
-    // A warning only: the player may still go on and stop the run with Cancel.
-    const unsigned long long requiredMb = g_space.requiredGb * 1024ull + g_space.requiredMbRest;
-    const unsigned long long freeMb = g_space.freeGb * 1024ull + g_space.freeMbRest;
-    if (requiredMb > freeMb) showMessage(page, kNotEnoughSpace, "インストール");
+    // An empty record of a list that could not be read would register the product or a title
+    // with nothing copied for it.
+    if (const char* unread = unreadListForInstall()) {
+        char text[kTextSize + sizeof kListUnreadFormat] = {};
+        wsprintfA(text, kListUnreadFormat, unread);
+        showMessage(page, text, "インストールエラー");
+        return;
+    }
 
     InstallTypeList& list = selectedList();
     // A destination so deep that some file of the run would not fit its path is refused before
@@ -71,10 +78,20 @@ void startInstallRun()
         showPathTooLong(page, offending);
         return;
     }
-    if (productKeyExistsForWrite()) {
+
+    // A warning only: the player may still go on and stop the run with Cancel.
+    const unsigned long long requiredMb = g_space.requiredGb * 1024ull + g_space.requiredMbRest;
+    const unsigned long long freeMb = g_space.freeGb * 1024ull + g_space.freeMbRest;
+    if (requiredMb > freeMb) showMessage(page, kNotEnoughSpace, "インストール");
+
+    const bool recorded = productKeyExistsForWrite();
+    if (recorded && !productCopyUnfinished()) {
         // The product is on the disk already: only the titles and the closing steps remain.
         copyIndex = boundedCount(list.entryCount, kListEntries);
     } else {
+        // A run that ended in the middle of its product copy left part of it: that part goes,
+        // and the product is copied and recorded afresh, as by a first run.
+        if (recorded) removeUnfinishedProduct();
         if (!writeProductRegistry(page)) return;
         makeFolder(page, programFilesDir, "Varnis\\");
         makeFolder(page, programFilesDir, "Varnis\\Hub\\");

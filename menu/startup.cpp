@@ -29,8 +29,10 @@ namespace {
 const char kCommandLineTooLong[] = "コマンドラインが長すぎます";
 const char kArchiveOpenFailed[] = "アーカイブの読み込みに失敗しました";
 const char kInstallDirTooLong[] = "インストール先のパスが長すぎます";
+const char kListsUnread[] = "インストールリストの読み込みに失敗しました：\n";
 const char kErrorCaption[] = "ERROR";
 
+const char* const kInstallTypeLists[2] = {"instdata_f.txt", "instdata_c.txt"};
 const char* const kTitleLists[kTitleCount] = {
     "inst_lantern.txt", "inst_brindle.txt", "inst_harbormenu.txt", "inst_rainmere.txt", "inst_mistvale.txt",
 };
@@ -55,8 +57,8 @@ void openInstallerData()
     if (!textAppend(archivePath, kTextSize, "instdata.arc") || !g_archive.Open(archivePath))
         showMessage(nullptr, kArchiveOpenFailed, kErrorCaption);
 
-    loadInstallTypeList(g_archive, "instdata_f.txt", &g_installLists[0]);
-    loadInstallTypeList(g_archive, "instdata_c.txt", &g_installLists[1]);
+    for (int i = 0; i < 2; ++i)
+        g_installListRead[i] = loadInstallTypeList(g_archive, kInstallTypeLists[i], &g_installLists[i]);
 }
 
 // installRoot, installDir, shown on pageInstallConfirm.
@@ -71,9 +73,34 @@ void setDefaultDestination()
 
 void loadTitleLists()
 {
-    for (int i = 0; i < kTitleCount; ++i) loadTitleRecord(g_archive, kTitleLists[i], &g_titles[i]);
-    for (int i = 0; i < 2; ++i) loadTitleRecord(g_archive, kHarborExtraLists[i], &g_harborExtra[i]);
+    for (int i = 0; i < kTitleCount; ++i) g_titleListRead[i] = loadTitleRecord(g_archive, kTitleLists[i], &g_titles[i]);
+    for (int i = 0; i < 2; ++i)
+        g_harborExtraRead[i] = loadTitleRecord(g_archive, kHarborExtraLists[i], &g_harborExtra[i]);
     g_titles[kHarborIndex].sizeMb += g_harborExtra[0].sizeMb + g_harborExtra[1].sizeMb;
+}
+
+// A list that the archive holds but that could not be unpacked or was refused (a line too long,
+// the data ending early, a section over its capacity) is named, with "、" between names.
+void addUnreadList(const char* name, bool read, char* names, size_t capacity)
+{
+    uint32_t size = 0;
+    if (read || !g_archive.GetSize(name, &size)) return;
+    if (names[0] != '\0' && !textAppend(names, capacity, "、")) return;
+    textAppend(names, capacity, name);
+}
+
+// Says at start-up which lists of the disc are broken. A list that the archive does not hold at
+// all is left empty without a word, and an archive that did not open has had its own message.
+void reportUnreadLists()
+{
+    char names[kTextSize * 2] = {};
+    for (int i = 0; i < 2; ++i) addUnreadList(kInstallTypeLists[i], g_installListRead[i], names, sizeof names);
+    for (int i = 0; i < kTitleCount; ++i) addUnreadList(kTitleLists[i], g_titleListRead[i], names, sizeof names);
+    for (int i = 0; i < 2; ++i) addUnreadList(kHarborExtraLists[i], g_harborExtraRead[i], names, sizeof names);
+    if (names[0] == '\0') return;
+    char text[sizeof kListsUnread + sizeof names] = {};
+    textJoin(text, sizeof text, kListsUnread, names);
+    showMessage(nullptr, text, kErrorCaption);
 }
 
 }  // namespace
@@ -124,6 +151,7 @@ int runMenuSteps(const char* commandLine)
     setDefaultDestination();
     startupTrace("destination");
     loadTitleLists();
+    reportUnreadLists();
     startupTrace("titles");
     setInitialControls();
     runMode = RunMode::Idle;
@@ -159,6 +187,20 @@ void findProgramFilesFolder(char* out)
     const bool known = length >= 2 && length < kTextSize;
     const char drive[4] = {known ? windows[0] : 'C', known ? windows[1] : ':', '\\', '\0'};
     textCopy(out, kTextSize, drive);
+}
+
+const char* unreadListForInstall()
+{
+    const char* unread = nullptr;
+    const int type = installType == 1 ? 1 : 0;
+    if (!g_installListRead[type]) unread = kInstallTypeLists[type];
+    for (int i = 0; i < kTitleCount && !unread; ++i) {
+        if (IsDlgButtonChecked(g_pages.installSelect, IDC_TITLE_BOX_BASE + i) != BST_CHECKED) continue;
+        if (!g_titleListRead[i]) unread = kTitleLists[i];
+        for (int e = 0; e < 2 && i == kHarborIndex && !unread; ++e)
+            if (!g_harborExtraRead[e]) unread = kHarborExtraLists[e];
+    }
+    return unread;
 }
 
 int runMenu(const char* commandLine)

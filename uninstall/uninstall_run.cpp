@@ -63,13 +63,16 @@ void applyInstallType(DWORD type, const BYTE* data, DWORD size)
 }
 
 // Reads INSTALL_PATH (a REG_SZ naming an absolute folder; a trailing backslash is added when it
-// lacks one) into installPath and applies INSTALL_TYPE. Shows the matching message and answers
-// false when the record cannot be used.
-bool readProductRecord(char* installPath)
+// lacks one) into installPath and applies INSTALL_TYPE. Answers false when the record cannot be
+// used, after the matching message unless quiet.
+bool readProductRecord(char* installPath, bool quiet = false)
 {
+    auto refuse = [quiet](const char* text) {
+        if (!quiet) showRecordError(text);
+    };
     RegistryKey key;
     if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_READ) != ERROR_SUCCESS) {
-        showRecordError(kNoRecord);
+        refuse(kNoRecord);
         return false;
     }
 
@@ -83,7 +86,7 @@ bool readProductRecord(char* installPath)
                          &size) != ERROR_SUCCESS ||
         type != REG_SZ || !textCopy(path, sizeof path, data) || !makeUsableFolder(path)) {
         key.close();
-        showRecordError(kNoInstallPath);
+        refuse(kNoInstallPath);
         return false;
     }
 
@@ -91,7 +94,7 @@ bool readProductRecord(char* installPath)
     size = sizeof typeData;
     if (RegQueryValueExA(key.get(), "INSTALL_TYPE", nullptr, &type, typeData, &size) != ERROR_SUCCESS) {
         key.close();
-        showRecordError(kNoInstallType);
+        refuse(kNoInstallType);
         return false;
     }
     key.close();
@@ -180,6 +183,30 @@ void removeProductFolders(const char* installPath)
     RemoveDirectoryA(parent);
 }
 
+// The product's part of the uninstall run, for the product installed at installPath with the
+// list of installType.
+void removeProduct(const char* installPath, const DataChoices& choices)
+{
+    const InstallTypeList& list = selectedList();
+    if (choices.save) deleteSaveData(installPath, list.saveDataPattern);
+    if (choices.read) deleteFileIn(installPath, list.readDataFile, false);
+    if (choices.system) {
+        deleteFileIn(installPath, list.systemDataFiles[0], false);
+        deleteFileIn(installPath, list.systemDataFiles[1], false);
+    }
+    if (choices.game) {
+        deleteListFiles(installPath, list);
+        removeUninstallEntry();
+        deleteProductShortcuts();
+        deleteProductKeys();
+    }
+    if (choices.all) {
+        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
+            removeEmptyFolderIn(installPath, list.folderList[i]);
+    }
+    removeProductFolders(installPath);
+}
+
 }  // namespace
 
 size_t hubParentLength(const char* installPath)
@@ -234,24 +261,20 @@ bool runUninstall()
 
     Text installPath = {};
     if (!readProductRecord(installPath)) return false;
-    const InstallTypeList& list = selectedList();
-
-    if (choices.save) deleteSaveData(installPath, list.saveDataPattern);
-    if (choices.read) deleteFileIn(installPath, list.readDataFile, false);
-    if (choices.system) {
-        deleteFileIn(installPath, list.systemDataFiles[0], false);
-        deleteFileIn(installPath, list.systemDataFiles[1], false);
-    }
-    if (choices.game) {
-        deleteListFiles(installPath, list);
-        removeUninstallEntry();
-        deleteProductShortcuts();
-        deleteProductKeys();
-    }
-    if (choices.all) {
-        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
-            removeEmptyFolderIn(installPath, list.folderList[i]);
-    }
-    removeProductFolders(installPath);
+    removeProduct(installPath, choices);
     return true;
+}
+
+void removeUnfinishedProduct()
+{
+    // The record names where that run copied to and with which list. Without INSTALL_PATH it
+    // stopped before its first file.
+    const int chosenType = installType;
+    Text installPath = {};
+    if (readProductRecord(installPath, true)) {
+        DataChoices copied = {};
+        copied.game = copied.all = copied.anyBoxChecked = true;
+        removeProduct(installPath, copied);
+    }
+    installType = chosenType;
 }

@@ -12,6 +12,13 @@
 // "レジストリ情報がありません" messages (caption "ERROR") before anything of the product is deleted.
 bool runUninstall();
 
+// Removes what an install run that ended in the middle of its product copy left (the list's
+// files and folders under INSTALL_PATH, the product's shortcuts, add/remove entry and key) as
+// the uninstall run would with game data chosen; no title is touched, no message is shown, and
+// installType is left as it was. The start of a new install run calls it before it records
+// the product again.
+void removeUnfinishedProduct();
+
 // Byte length of the "Varnis\" folder above an install folder that ends in a real "\Hub\" (any
 // letter case; a trail byte 0x5C of a two-byte character is no backslash), including its
 // backslash; 0 when the install folder ends in anything else: its parent is then left alone.

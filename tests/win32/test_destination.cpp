@@ -242,6 +242,30 @@ TEST_F(Destination, SelectionDecidesTheSizeAndTheNextButtons)
         EXPECT_FALSE(titleCountsForInstall(index) || titleCountsForUninstall(index)) << index;
 }
 
+TEST_F(Destination, ProductWithNoTitleLeftCanStillBeUninstalled)
+{
+    setText(installDir, "C:\\");
+    refreshSpaceDisplay();
+    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT)) << "nothing installed";
+
+    // A run that ended before its titles leaves the product alone: the uninstall run removes it.
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    refreshSpaceDisplay();
+    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+
+    // With a title installed, the title decides: the product goes with the last title.
+    install(3);
+    refreshSpaceDisplay();
+    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    check(g_pages.uninstallSelect, kBox + 3, true);
+    refreshSpaceDisplay();
+    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+}
+
 TEST_F(Destination, TitleControlsFollowTheRegistry)
 {
     install(0);

@@ -1,15 +1,19 @@
 // The install run driven step by step as the message loop drives it: a run across two discs to the
-// closing steps, a copy that fails (retry, then cancel), a missing disc and file, and a run whose
-// product key exists already.
+// closing steps, a copy that fails (retry, then cancel), a missing disc and file, a run whose
+// product key exists already, lists that start-up could not read, and a run that the program did
+// not live through.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "install/destination.h"
+#include "install/registry_record.h"
 #include "install/uninstall_entry.h"
 #include "install_test_helpers.h"
 #include "menu/idle_step.h"
+#include "menu/app_state.h"
 #include "menu/install_run.h"
+#include "menu/page_ids.h"
 
 using namespace install_test;
 
@@ -58,6 +62,9 @@ protected:
         currentDisc = 1;
         cancelRequested = 0;
         g_space = {};
+        for (bool& read : g_installListRead) read = true;
+        for (bool& read : g_titleListRead) read = true;
+        for (bool& read : g_harborExtraRead) read = true;
 
         InstallTypeList& list = g_installLists[0];
         list = {};
@@ -248,6 +255,81 @@ TEST_F(InstallRun, MissingDiscIsAskedForAgainAndAMissingFileRollsBack)
     EXPECT_EQ(messages_.shown()[1].caption, "インストールエラー");
     EXPECT_EQ(runMode, RunMode::Idle);
     EXPECT_TRUE(visible(g_pages.installConfirm));
+}
+
+TEST_F(InstallRun, ListsThatStartUpCouldNotReadStopTheRunBeforeAnythingIsWritten)
+{
+    g_installListRead[0] = false;
+    startInstallRun();
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "instdata_f.txt を読み込めないため、インストールできません。");
+    EXPECT_EQ(messages_.shown()[0].caption, "インストールエラー");
+    EXPECT_EQ(messages_.shown()[0].owner, g_pages.installConfirm);
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+    EXPECT_FALSE(exists(scratch_.path() + "Varnis"));
+    EXPECT_TRUE(visible(g_pages.installConfirm));
+    EXPECT_EQ(runMode, RunMode::Idle);
+
+    // The compact list does not matter to a full install; a checked title's list does, and
+    // Harbor's two extra lists with Harbor's.
+    g_installListRead[0] = true;
+    g_installListRead[1] = false;
+    g_harborExtraRead[1] = false;
+    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
+    startInstallRun();
+    ASSERT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(messages_.shown()[1].text, "inst_harborsp.txt を読み込めないため、インストールできません。");
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
+
+    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, false);
+    startInstallRun();
+    EXPECT_EQ(messages_.shown().size(), 2u);
+    EXPECT_EQ(runMode, RunMode::Copying);
+}
+
+TEST_F(InstallRun, RunEndedInTheMiddleOfItsProductCopyIsCopiedAfreshAtTheNextStart)
+{
+    discs_.put("Q:\\", "varnis_disc1.ico");
+    discs_.put("Q:\\", "a.txt", "from disc 1");
+    discs_.put("R:\\", "varnis_disc2.ico");
+    discs_.put("R:\\", "sub\\b.txt", "from disc 2");
+    startInstallRun();
+    EXPECT_TRUE(productCopyUnfinished());
+    runIdleStep();
+    ASSERT_EQ(copyIndex, 1);
+
+    // The program ends here from outside. A new start finds the record and part of the files,
+    // the copied one cut short; the player now picks another destination.
+    const std::string first = scratch_.path() + "Varnis\\Hub\\";
+    ASSERT_TRUE(writeFile(first + "a.txt", "from"));
+    runMode = RunMode::Idle;
+    copyIndex = 0;
+    ShowWindow(g_pages.progress, SW_HIDE);
+    ShowWindow(g_pages.installConfirm, SW_SHOWNORMAL);
+    const std::string root = scratch_.path() + "other\\";
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    setText(programFilesDir, root);
+    setText(installRoot, root);
+    setText(installDir, root + "Varnis\\Hub\\");
+
+    messages_.answer(IDCANCEL);   // the DirectX offer
+    startInstallRun();
+    EXPECT_EQ(runMode, RunMode::Copying);
+    EXPECT_EQ(copyIndex, 0) << "the product is copied again";
+    EXPECT_FALSE(exists(scratch_.path() + "Varnis")) << "what the earlier run copied goes first";
+    char path[kTextSize] = {};
+    DWORD size = sizeof path;
+    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kProductKey, "INSTALL_PATH", RRF_RT_REG_SZ, nullptr, path, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::string(path), root + "Varnis\\Hub\\");
+
+    EXPECT_EQ(runSteps(10), 3);
+    EXPECT_EQ(readFile(root + "Varnis\\Hub\\a.txt"), "from disc 1");
+    EXPECT_EQ(readFile(root + "Varnis\\Hub\\sub\\b.txt"), "from disc 2");
+    EXPECT_FALSE(productCopyUnfinished()) << "the last entry is done";
+    EXPECT_TRUE(visible(g_pages.main));
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "DirectXのインストール確認");
 }
 
 TEST_F(InstallRun, ExistingProductGoesStraightToTheClosingStepsAndRefusedDisc2RollsBack)

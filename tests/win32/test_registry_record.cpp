@@ -155,6 +155,15 @@ TEST_F(RegistryRecord, ProductKeyHoldsEveryValueWithItsTypeAndLength)
         EXPECT_EQ(v.data.size(), e.text.size() + 1) << e.name;
         EXPECT_EQ(v.text(), e.text) << e.name;
     }
+    // The run has not copied anything yet: the product copy is marked unfinished until the last
+    // list entry is done.
+    Value mark = readValue(kProductKeyPath, "INSTALL_UNFINISHED");
+    EXPECT_EQ(mark.type, DWORD{REG_DWORD});
+    EXPECT_EQ(mark.data, number(1));
+    EXPECT_TRUE(productCopyUnfinished());
+    EXPECT_EQ(valueCount(kProductKeyPath), 10u);
+    markProductCopyFinished();
+    EXPECT_FALSE(productCopyUnfinished());
     EXPECT_EQ(valueCount(kProductKeyPath), 9u);
 }
 
