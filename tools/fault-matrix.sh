@@ -70,7 +70,7 @@ print_matrix() {
     IFS=$'\t' read -r name outcome residue <<<"$line"
     echo "$(pad "$name" "$w1") | $(pad "$outcome" "$w2") | $residue"
     cases=$((cases + 1))
-    [ "$residue" = none ] || residues=$((residues + 1))
+    [[ "$residue" == none* ]] || residues=$((residues + 1))   # "none" or "none (why)"
   done
 }
 

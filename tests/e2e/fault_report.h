@@ -9,7 +9,7 @@ namespace e2e {
 
 // caseName: the fault ("full disk during the main copy"); outcome: what the player saw and how
 // the run ended ("\"...\" shown, rolled back"); residue: what is left of the product that was not
-// there before the test ("none" when nothing).
+// there before the test ("none" when nothing; "none (...)" when what is there is meant to be).
 void reportFault(const std::string& caseName, const std::string& outcome, const std::string& residue);
 
 // The residue column from two product snapshots: "none", or the lines left behind and gone.

@@ -544,13 +544,13 @@ TEST_F(DataFaultE2E, RefusedAddRemoveKeyIsReportedAndTheInstallStaysRemovable)
     EXPECT_EQ(after, before_) << snapshotDifference(before_, after);
     reportFault("add/remove key not writable",
                 joined(log.otherMessages) + " during the closing steps; the install completes without the entry "
-                                            "and is removed from the menu (\"" + kUninstallDone + "\")",
-                "after the removal: " + residueOf(before_, after));
+                                            "and is removed from the menu (\"" + kUninstallDone + "\"); residue after the removal",
+                residueOf(before_, after));
 }
 
 // ---- The menu killed in the middle of the main copy
 
-class KilledInstallE2E : public DataFaultE2E {
+class KilledMenuFaultE2E : public DataFaultE2E {
 protected:
     // Starts a full install and ends the menu the hard way (TerminateProcess) in the middle of the
     // main copy: disc 1's entries are copied and the run waits for disc 2. One copied file is then
@@ -579,7 +579,7 @@ protected:
     }
 };
 
-TEST_F(KilledInstallE2E, StartedAgainTheUnfinishedInstallCanBeRemoved)
+TEST_F(KilledMenuFaultE2E, StartedAgainTheUnfinishedInstallCanBeRemoved)
 {
     killInTheMiddleOfTheMainCopy();
     std::vector<std::string> seen;
@@ -604,7 +604,7 @@ TEST_F(KilledInstallE2E, StartedAgainTheUnfinishedInstallCanBeRemoved)
                 "started again: main page; 削除 with all data: " + joined(seen), residueOf(before_, after));
 }
 
-TEST_F(KilledInstallE2E, StartedAgainTheUnfinishedInstallCanBeCompleted)
+TEST_F(KilledMenuFaultE2E, StartedAgainTheUnfinishedInstallCanBeCompleted)
 {
     killInTheMiddleOfTheMainCopy();
     std::vector<std::string> seen;
@@ -640,7 +640,7 @@ TEST_F(KilledInstallE2E, StartedAgainTheUnfinishedInstallCanBeCompleted)
     reportFault("menu killed during the main copy, then installed again",
                 "started again: main page; 追加 → インストール開始 copies the product again, every file "
                 "byte-equal to the discs",
-                "a complete install (as intended)");
+                "none (the install is complete, as intended)");
 }
 
 }  // namespace
