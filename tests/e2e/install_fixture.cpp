@@ -20,8 +20,9 @@ const char kUninstallDone[] = "ゲームの削除が終了しました";
 const char kDesktopLink[] = "Varnis Grand Anthology.lnk";
 const char* const kTitleLinks[5] = {"Lantern.lnk", "Brindle.lnk", "Harbor.lnk", "Rainmere.lnk", "Mistvale.lnk"};
 
-const CopiedFile kListFiles[10] = {
+const CopiedFile kListFiles[11] = {
     {1, "vgan1_menu.exe", "vgan1_menu.exe"},
+    {1, "instdata.arc", "instdata.arc"},
     {1, "data\\script.arc", "data\\script.arc"},
     {1, "data\\pict.arc", "data\\pict.arc"},
     {1, "data\\bgm.arc", "data\\bgm.arc"},

@@ -37,7 +37,7 @@ struct CopiedFile {
     const char* onDisc;
     const char* installed;
 };
-extern const CopiedFile kListFiles[10];    // the entries of the full install list
+extern const CopiedFile kListFiles[11];    // the entries of the full install list
 extern const CopiedFile kTitleFiles[19];   // the files of the five titles and Harbor's two extra lists
 
 // The installed copy is there and holds the same bytes as the original.

@@ -32,7 +32,7 @@ const struct {
     int disc;
     const char* path;
 } kListFiles[] = {
-    {1, "vgan1_menu.exe"}, {1, "data\\script.arc"}, {1, "data\\pict.arc"}, {1, "data\\bgm.arc"},
+    {1, "vgan1_menu.exe"}, {1, "instdata.arc"}, {1, "data\\script.arc"}, {1, "data\\pict.arc"}, {1, "data\\bgm.arc"},
     {1, "data\\se.arc"},   {1, "data\\voice.arc"},  {1, "data\\voice2.arc"}, {1, "ソフト資料\\表紙.bmp"},
     {2, "data\\movie.arc"}, {2, "ソフト資料\\ソフト紹介.txt"},
 };

@@ -247,6 +247,39 @@ TEST_F(InstallE2E, UninstallOfEverythingWithAllDataLeavesNothingBehind)
     expectSameAsBefore("after the uninstall");
 }
 
+TEST_F(InstallE2E, UninstallFromTheSetupShortcutWithNoDiscLeavesNothingBehind)
+{
+    {
+        RunLog log;
+        HWND main = installEverything(log);
+        ASSERT_TRUE(main);
+        ASSERT_TRUE(click(main, IDC_EXIT));
+        ASSERT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    }
+    // The way the repair tool tells players to uninstall, and the add/remove entry's command: the
+    // installed menu, with no disc in any drive.
+    const std::string program = shortcutTarget(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk");
+    ASSERT_EQ(program, installDir() + "vgan1_menu.exe");
+    ASSERT_TRUE(ejectDisc('Q'));
+    ASSERT_TRUE(menu_.start({}, program.c_str(), installDir().c_str()));
+    EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0);
+    HWND main = menu_.waitForPage(Page::Main, kStartTimeoutMs);
+    ASSERT_TRUE(main) << "message box: " << messageBoxText(findMessageBox());
+    HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
+    ASSERT_TRUE(select);
+    ASSERT_TRUE(click(select, IDC_ALL_TITLES));
+    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
+    ASSERT_TRUE(confirm);
+    ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
+    ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
+    HWND box = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
+    EXPECT_EQ(messageBoxText(box), kUninstallDone);
+    ASSERT_TRUE(answerMessageBox(box, IDOK));
+    EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    expectSameAsBefore("after the uninstall from the Setup shortcut");
+}
+
 // ---- Cancelled runs roll everything back
 
 TEST_F(InstallE2E, CancelDuringTheMainCopyRollsEverythingBack)
