@@ -119,6 +119,12 @@ InstallListOutcome checkInstallList(Context& ctx, const char* name, bool compact
         ctx.note(name, lines.uninstallProgram,
                  "uninstall program " + quote(uninstall) +
                      " is not one of the entries: the add/remove programs entry would name a missing file");
+    // The installed menu (the Setup shortcut, the add/remove entry) reads its lists from the
+    // archive beside it: without a copy of the archive it cannot even start.
+    if (!outcome.installed.count("instdata.arc"))
+        ctx.note(name, lines.uninstallProgram,
+                 "\"instdata.arc\" is not one of the entries: the installed menu, which the Setup shortcut and "
+                 "the add/remove programs entry start, would find no archive and could not uninstall");
 
     // Archive names become registry values of the product folder + name; a compact install
     // from a CD medium may leave the voice archive on the disc instead.

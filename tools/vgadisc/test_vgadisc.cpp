@@ -2,6 +2,7 @@
 // correctly, bad inputs give clear errors, and lint finds faults planted in a small disc set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -438,6 +439,7 @@ struct DiscModel {
                                          "表\\",
                                          "【ファイル】",
                                          "vgan1_menu.exe",
+                                         "instdata.arc",
                                          "DATA\\A.ARC",
                                          "表\\ソ.dat",
                                          "CDCHANGE 2",
@@ -459,7 +461,7 @@ struct DiscModel {
                                          "save\\s2.dat"};
         lists["instdata_c.txt"] = lists["instdata_f.txt"];
         ListText& compact = lists["instdata_c.txt"];
-        compact.lines.erase(compact.lines.begin() + 14, compact.lines.begin() + 17);   // ソ.dat, CDCHANGE, b.arc
+        compact.lines.erase(compact.lines.begin() + 15, compact.lines.begin() + 18);   // ソ.dat, CDCHANGE, b.arc
         compact.replace("2", "1");
         compact.replace("data\\b.arc", "data\\v.arc");   // voice archive left on disc 1
         compact.replace("DVD-ROM", "CD-ROM");
@@ -563,12 +565,12 @@ TEST_F(Lint, ListsTheLoaderRefusesAreReportedWithTheirLine)
 TEST_F(Lint, FilesAreLookedForOnTheDiscInTheDrive)
 {
     model.files.erase("disc2/data/b.arc");
-    expectOne(model, "instdata_f.txt:17: entry \"data\\b.arc\" is on no disc", "");
+    expectOne(model, "instdata_f.txt:18: entry \"data\\b.arc\" is on no disc", "");
 
     // A file before the disc change that lies on disc 2 only.
     model = DiscModel();
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", "data\\b.arc");
-    expectOne(model, "instdata_f.txt:16: entry \"data\\b.arc\" is on disc 2, but disc 1", "");
+    expectOne(model, "instdata_f.txt:17: entry \"data\\b.arc\" is on disc 2, but disc 1", "");
 
     model = DiscModel();
     model.files.erase("disc2/lantern/omake.dat");
@@ -603,9 +605,9 @@ TEST_F(Lint, FilesAreLookedForOnTheDiscInTheDrive)
 
 TEST_F(Lint, DeclaredSizesMustAgreeWithTheFiles)
 {
-    // Full list: 200,000 + 900,000 + 50,000 + 400,000 = 1,550,000 bytes: 1 or 2 MB agree.
+    // Full list: 200,000 + 900,000 + 50,000 + 400,000 and the archive's few KB: 1 or 2 MB agree.
     model.lists["instdata_f.txt"].replace("2", "3");
-    expectOne(model, "instdata_f.txt:6: size 3 MB disagrees with the entries' 1550000 bytes", "1 to 2 MB");
+    expectOne(model, "instdata_f.txt:6: size 3 MB disagrees with the entries' 155", "bytes (1 to 2 MB");
 
     // Harbor: its own record and both extra lists count together.
     model = DiscModel();
@@ -620,13 +622,13 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", longName);
     model.files["disc1/data/" + std::string(230, 'n') + ".arc"] = 1000;
     expectOne(model,
-              "instdata_f.txt:16: entry \"" + longName + "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\",
+              "instdata_f.txt:17: entry \"" + longName + "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\",
               "");
 
     model = DiscModel();
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", "save\\x.dat");
     model.files["disc1/save/x.dat"] = 10;
-    expectOne(model, "instdata_f.txt:16: entry \"save\\x.dat\" lies in a folder the list does not make", "");
+    expectOne(model, "instdata_f.txt:17: entry \"save\\x.dat\" lies in a folder the list does not make", "");
 
     model = DiscModel();
     model.lists["inst_rainmere.txt"].replace("Varnis\\rainmere\\rainmere.exe", "rainmere.exe");
@@ -646,6 +648,13 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     model = DiscModel();
     model.lists["inst_harbor.txt"].replace("Software\\V\\H1", "Software\\V\\h");
     expectOne(model, "inst_harbor.txt:", "is also used by inst_harbormenu.txt");
+}
+
+TEST_F(Lint, AListThatDoesNotInstallTheArchiveLeavesAMenuThatCannotUninstall)
+{
+    std::vector<std::string>& lines = model.lists["instdata_c.txt"].lines;
+    lines.erase(std::find(lines.begin(), lines.end(), "instdata.arc"));
+    expectOne(model, "instdata_c.txt:8: \"instdata.arc\" is not one of the entries", "could not uninstall");
 }
 
 TEST_F(Lint, CommandLineProblemsAreErrors)
