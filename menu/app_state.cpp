@@ -22,6 +22,7 @@ TitleRecord g_titles[kTitleCount] = {};
 TitleRecord g_harborExtra[2] = {};
 CArchiveReader g_archive;
 bool g_installListRead[2] = {};
+const char* const kInstallTypeListNames[2] = {"instdata_f.txt", "instdata_c.txt"};
 bool g_titleListRead[kTitleCount] = {};
 bool g_harborExtraRead[2] = {};
 

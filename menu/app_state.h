@@ -46,6 +46,7 @@ extern CArchiveReader g_archive;
 // Which lists start-up read whole. A list that is missing or was refused leaves its record
 // empty, and an install from an empty record would register what it never copied.
 extern bool g_installListRead[2];
+extern const char* const kInstallTypeListNames[2];   // "instdata_f.txt", "instdata_c.txt"
 extern bool g_titleListRead[kTitleCount];
 extern bool g_harborExtraRead[2];
 

@@ -32,7 +32,6 @@ const char kInstallDirTooLong[] = "インストール先のパスが長すぎま
 const char kListsUnread[] = "インストールリストの読み込みに失敗しました：\n";
 const char kErrorCaption[] = "ERROR";
 
-const char* const kInstallTypeLists[2] = {"instdata_f.txt", "instdata_c.txt"};
 const char* const kTitleLists[kTitleCount] = {
     "inst_lantern.txt", "inst_brindle.txt", "inst_harbormenu.txt", "inst_rainmere.txt", "inst_mistvale.txt",
 };
@@ -58,7 +57,7 @@ void openInstallerData()
         showMessage(nullptr, kArchiveOpenFailed, kErrorCaption);
 
     for (int i = 0; i < 2; ++i)
-        g_installListRead[i] = loadInstallTypeList(g_archive, kInstallTypeLists[i], &g_installLists[i]);
+        g_installListRead[i] = loadInstallTypeList(g_archive, kInstallTypeListNames[i], &g_installLists[i]);
 }
 
 // installRoot, installDir, shown on pageInstallConfirm.
@@ -94,7 +93,7 @@ void addUnreadList(const char* name, bool read, char* names, size_t capacity)
 void reportUnreadLists()
 {
     char names[kTextSize * 2] = {};
-    for (int i = 0; i < 2; ++i) addUnreadList(kInstallTypeLists[i], g_installListRead[i], names, sizeof names);
+    for (int i = 0; i < 2; ++i) addUnreadList(kInstallTypeListNames[i], g_installListRead[i], names, sizeof names);
     for (int i = 0; i < kTitleCount; ++i) addUnreadList(kTitleLists[i], g_titleListRead[i], names, sizeof names);
     for (int i = 0; i < 2; ++i) addUnreadList(kHarborExtraLists[i], g_harborExtraRead[i], names, sizeof names);
     if (names[0] == '\0') return;
@@ -193,7 +192,7 @@ const char* unreadListForInstall()
 {
     const char* unread = nullptr;
     const int type = installType == 1 ? 1 : 0;
-    if (!g_installListRead[type]) unread = kInstallTypeLists[type];
+    if (!g_installListRead[type]) unread = kInstallTypeListNames[type];
     for (int i = 0; i < kTitleCount && !unread; ++i) {
         if (IsDlgButtonChecked(g_pages.installSelect, IDC_TITLE_BOX_BASE + i) != BST_CHECKED) continue;
         if (!g_titleListRead[i]) unread = kTitleLists[i];

@@ -261,6 +261,15 @@ bool runUninstall()
 
     Text installPath = {};
     if (!readProductRecord(installPath)) return false;
+    // Without its list the run knows none of the product's files: it would delete the record and
+    // leave every file behind, with nothing left to remove them by.
+    const int type = installType == 1 ? 1 : 0;
+    if (!g_installListRead[type]) {
+        char text[kTextSize + 64] = {};
+        wsprintfA(text, "%s を読み込めないため、アンインストールできません。", kInstallTypeListNames[type]);
+        showRecordError(text);
+        return false;
+    }
     removeProduct(installPath, choices);
     return true;
 }

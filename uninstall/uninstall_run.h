@@ -9,7 +9,9 @@
 // True when a title is still installed afterwards (the product stays) or when the product's
 // part ran. False when none of the four data options 1039 to 1042 is checked (delete-all alone
 // does not count) or when the product's record cannot be read; the latter shows one of the
-// "レジストリ情報がありません" messages (caption "ERROR") before anything of the product is deleted.
+// "レジストリ情報がありません" messages (caption "ERROR") before anything of the product is deleted;
+// likewise when the install-type list of the record could not be read at start-up
+// ("<list> を読み込めないため、アンインストールできません。"): the record then stays.
 bool runUninstall();
 
 // Removes what an install run that ended in the middle of its product copy left (the list's

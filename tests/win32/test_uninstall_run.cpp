@@ -161,6 +161,7 @@ protected:
 
     void describeLists()
     {
+        for (bool& read : g_installListRead) read = true;
         for (int i = 0; i < 2; ++i) {
             InstallTypeList& list = g_installLists[i];
             std::memset(&list, 0, sizeof list);
@@ -462,6 +463,27 @@ TEST_F(UninstallRun, AnUnreadableRecordIsReportedBeforeAnythingGoes)
     EXPECT_TRUE(exists(product("save\\a.sav")));
     EXPECT_TRUE(exists(product("vgan1_menu.exe")));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+}
+
+TEST_F(UninstallRun, AProductWhoseListCouldNotBeReadIsKeptWhole)
+{
+    installProduct();
+    writeProductData();
+    allData();
+    g_installListRead[0] = false;   // the record's list (full install) was refused at start-up
+    EXPECT_FALSE(runUninstall());
+    g_installListRead[0] = true;
+
+    EXPECT_EQ(g_shown, (std::vector<std::string>{"ERROR|instdata_f.txt を読み込めないため、アンインストールできません。"}));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath)) << "the record stays for a later run";
+    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(exists(product("save\\a.sav")));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+
+    // With the list read, the same run removes everything.
+    EXPECT_TRUE(runUninstall());
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
 }
 
 TEST(SaveDataPattern, MatchesLongNamesOnly)
