@@ -407,6 +407,36 @@ void InstallFixture::expectEverythingInstalled()
         expectSameFile(discFolder(file.disc) + file.onDisc, programFilesFolder() + file.installed);
 }
 
+bool InstallFixture::uninstallEverything(HWND main)
+{
+    HWND select = main ? go(main, IDC_UNINSTALL, Page::UninstallSelect) : nullptr;
+    if (!select) return false;
+    if (!isChecked(select, IDC_ALL_TITLES) && !click(select, IDC_ALL_TITLES)) {
+        ADD_FAILURE() << "すべて cannot be checked on the uninstall page";
+        return false;
+    }
+    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
+    if (!confirm) return false;
+    if (!isChecked(confirm, IDC_DATA_ALL) && !click(confirm, IDC_DATA_ALL)) {
+        ADD_FAILURE() << "全データ削除 cannot be checked";
+        return false;
+    }
+    if (!postClick(confirm, IDC_UNINSTALL_RUN)) {
+        ADD_FAILURE() << "アンインストール cannot be pressed";
+        return false;
+    }
+    HWND box = nullptr;
+    if (!waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs)) {
+        ADD_FAILURE() << "no completion message after the uninstall";
+        return false;
+    }
+    EXPECT_EQ(messageBoxText(box), kUninstallDone);
+    if (!answerMessageBox(box, IDOK)) return false;
+    const long exitCode = menu_.waitExit(kExitTimeoutMs);
+    EXPECT_EQ(exitCode, 0) << "the menu ends after an uninstall";
+    return exitCode == 0;
+}
+
 void InstallFixture::expectSameAsBefore(const char* when)
 {
     const std::vector<std::string> after = productSnapshot();

@@ -113,6 +113,10 @@ protected:
     // staged discs (wherever they are now).
     static void expectEverythingInstalled();
 
+    // From pageMain of the running menu: every title, every kind of data, the uninstall run and
+    // its completion message answered; the menu ends. False (with a failure) when a step fails.
+    bool uninstallEverything(HWND main);
+
     void expectSameAsBefore(const char* when);
 
     // Put back by their destructors after TearDown, which still needs the private desktop.

@@ -527,18 +527,7 @@ TEST_F(DataFaultE2E, RefusedAddRemoveKeyIsReportedAndTheInstallStaysRemovable)
     }
 
     // Removed from the menu, nothing is left.
-    HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-    ASSERT_TRUE(select);
-    ASSERT_TRUE(click(select, IDC_ALL_TITLES));
-    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-    ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-    HWND box = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
-    EXPECT_EQ(messageBoxText(box), kUninstallDone);
-    ASSERT_TRUE(answerMessageBox(box, IDOK));
-    EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    ASSERT_TRUE(uninstallEverything(main));
 
     const std::vector<std::string> after = productSnapshot();
     EXPECT_EQ(after, before_) << snapshotDifference(before_, after);
@@ -585,18 +574,7 @@ TEST_F(KilledMenuFaultE2E, StartedAgainTheUnfinishedInstallCanBeRemoved)
     std::vector<std::string> seen;
     HWND main = startThroughMessages(Page::Main, seen);
     ASSERT_TRUE(main);
-    HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-    ASSERT_TRUE(select);
-    ASSERT_TRUE(isEnabled(select, IDC_NEXT)) << "no title is installed, and the product cannot be removed";
-    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-    ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-    HWND box = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
-    ASSERT_TRUE(answer(box, IDOK, seen));
-    EXPECT_EQ(seen, std::vector<std::string>{std::string("アンインストール: ") + kUninstallDone});
-    EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    ASSERT_TRUE(uninstallEverything(main));
 
     const std::vector<std::string> after = productSnapshot();
     EXPECT_EQ(after, before_) << snapshotDifference(before_, after);

@@ -291,27 +291,7 @@ protected:
 
     // The player removes everything again with the menu's own uninstall, from the main page that
     // a finished run shows; the menu then ends.
-    void uninstallEverything()
-    {
-        HWND main = menu_.visiblePage();
-        ASSERT_TRUE(main);
-        HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-        ASSERT_TRUE(select);
-        if (!isChecked(select, IDC_ALL_TITLES)) {
-            ASSERT_TRUE(click(select, IDC_ALL_TITLES));
-        }
-        HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-        ASSERT_TRUE(confirm);
-        if (!isChecked(confirm, IDC_DATA_ALL)) {
-            ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-        }
-        ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-        HWND box = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
-        EXPECT_EQ(messageBoxText(box), kUninstallDone);
-        ASSERT_TRUE(answerMessageBox(box, IDOK));
-        EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
-    }
+    void uninstallEverything() { ASSERT_TRUE(InstallFixture::uninstallEverything(menu_.visiblePage())); }
 
     void blockFolderWithFile(const std::string& file, const char* name);
     void removeDiscDuringCopy(const Removal& removal);

@@ -151,18 +151,7 @@ TEST_F(InstallE2E, DeepDestinationWithTwoByteNamesAndBlanksInstallsWhole)
         ASSERT_TRUE(insertDisc('Q', 1));
         main = startMenu(Page::Main);
         ASSERT_TRUE(main);
-        HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-        ASSERT_TRUE(select);
-        ASSERT_TRUE(click(select, IDC_ALL_TITLES));
-        HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-        ASSERT_TRUE(confirm);
-        ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-        ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-        HWND box = nullptr;
-        ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
-        EXPECT_EQ(messageBoxText(box), kUninstallDone);
-        ASSERT_TRUE(answerMessageBox(box, IDOK));
-        EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+        ASSERT_TRUE(uninstallEverything(main));
         EXPECT_FALSE(fileExists(root + "\\Varnis")) << "the deep install is left behind";
         EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
     }
@@ -223,20 +212,7 @@ TEST_F(InstallE2E, UninstallOfEverythingWithAllDataLeavesNothingBehind)
     ASSERT_TRUE(insertDisc('Q', 1));   // the player starts the menu from disc 1 again
     HWND main = startMenu(Page::Main);
     ASSERT_TRUE(main);
-    HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-    ASSERT_TRUE(select);
-    ASSERT_TRUE(click(select, IDC_ALL_TITLES));
-    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-    ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-
-    HWND box = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs))
-        << "no completion message";
-    EXPECT_EQ(messageBoxText(box), kUninstallDone);
-    ASSERT_TRUE(answerMessageBox(box, IDOK));
-    EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0) << "the menu ends after an uninstall";
+    ASSERT_TRUE(uninstallEverything(main));
 
     EXPECT_FALSE(GetFileAttributesA((root + "Varnis").c_str()) != INVALID_FILE_ATTRIBUTES)
         << "the Varnis folder under Program Files is left";
@@ -265,18 +241,7 @@ TEST_F(InstallE2E, UninstallFromTheSetupShortcutWithNoDiscLeavesNothingBehind)
     EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0);
     HWND main = menu_.waitForPage(Page::Main, kStartTimeoutMs);
     ASSERT_TRUE(main) << "message box: " << messageBoxText(findMessageBox());
-    HWND select = go(main, IDC_UNINSTALL, Page::UninstallSelect);
-    ASSERT_TRUE(select);
-    ASSERT_TRUE(click(select, IDC_ALL_TITLES));
-    HWND confirm = go(select, IDC_NEXT, Page::UninstallConfirm);
-    ASSERT_TRUE(confirm);
-    ASSERT_TRUE(click(confirm, IDC_DATA_ALL));
-    ASSERT_TRUE(postClick(confirm, IDC_UNINSTALL_RUN));
-    HWND box = nullptr;
-    ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
-    EXPECT_EQ(messageBoxText(box), kUninstallDone);
-    ASSERT_TRUE(answerMessageBox(box, IDOK));
-    EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0);
+    ASSERT_TRUE(uninstallEverything(main));
     expectSameAsBefore("after the uninstall from the Setup shortcut");
 }
 
