@@ -569,8 +569,15 @@ TEST_F(MenuE2E, GameStartStartsTheChosenTitleAndEndsTheMenu)
     EXPECT_EQ(menu_.waitExit(kExitTimeoutMs), 0) << "the menu ends after starting the title";
 
     const std::string marker = tempFolder() + "started_rainmere.txt";
-    ASSERT_TRUE(waitUntil([&] { return fileExists(marker); }, 30000)) << "Rainmere was not started";
-    const std::string started = readFile(marker);
+    // The stand-in writes its marker in parts: it is read once its last line is there.
+    std::string started;
+    auto complete = [&] {
+        started = readFile(marker);
+        const size_t line = started.find("working folder: ");
+        return line != std::string::npos && started.find("\r\n", line) != std::string::npos;
+    };
+    ASSERT_TRUE(waitUntil(complete, 30000))
+        << "Rainmere was not started; marker: " << started;
     const std::string expectedFolder = root + "Varnis\\Rainmere";
     EXPECT_NE(started.find("working folder: " + expectedFolder), std::string::npos) << started;
     EXPECT_FALSE(fileExists(tempFolder() + "started_brindle.txt")) << "only the chosen title starts";
