@@ -99,7 +99,6 @@ void startInstallRun()
         for (int i = 0; i < folders; ++i) makeFolder(page, installDir, list.folderList[i]);
     }
 
-    showCentered(g_pages.progress);
-    hidePage(page);
+    switchPage(page, g_pages.progress);
     runMode = RunMode::Copying;
 }

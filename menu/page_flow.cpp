@@ -29,6 +29,12 @@ void showCentered(HWND page, int showCommand)
     ShowWindow(page, showCommand);
 }
 
+void switchPage(HWND page, HWND next)
+{
+    showCentered(next);
+    hidePage(page);
+}
+
 void showStartPage()
 {
     showCentered(isProductInstalled() ? g_pages.main : g_pages.welcome);

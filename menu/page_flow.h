@@ -11,6 +11,10 @@ RECT centeredRect(const RECT& window, int screenWidth, int screenHeight);
 // showCommand. Every page change goes through here.
 void showCentered(HWND page, int showCommand = SW_SHOWNORMAL);
 
+// A page change: shows next centred, then hides page (the new page is up before the old one
+// goes, so the menu never has no page on screen).
+void switchPage(HWND page, HWND next);
+
 // Shows the page a selection page goes back to: pageMain once the product is installed,
 // else pageWelcome.
 void showStartPage();

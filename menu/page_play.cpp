@@ -10,8 +10,7 @@ namespace {
 
 void playBack(HWND page)
 {
-    showCentered(g_pages.main);
-    hidePage(page);
+    switchPage(page, g_pages.main);
 }
 
 void playMessage(HWND page, UINT message, WPARAM wParam, LPARAM)

@@ -39,8 +39,7 @@ void selectAllClicked(HWND page)
 void selectNext(HWND page)
 {
     syncTitleControls();
-    showCentered(g_pages.installConfirm);
-    hidePage(page);
+    switchPage(page, g_pages.installConfirm);
 }
 
 void selectBack(HWND page)
@@ -76,8 +75,7 @@ void installSelectMessage(HWND page, UINT message, WPARAM wParam, LPARAM)
 
 void confirmBack(HWND page)
 {
-    showCentered(g_pages.installSelect);
-    hidePage(page);
+    switchPage(page, g_pages.installSelect);
     runMode = RunMode::Idle;
 }
 

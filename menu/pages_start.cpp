@@ -18,8 +18,7 @@ void welcomeOpenInstallSelect(HWND page, int type)
     refreshSpaceDisplay();
     syncTitleControls();
     refreshSpaceDisplay();
-    showCentered(g_pages.installSelect);
-    hidePage(page);
+    switchPage(page, g_pages.installSelect);
 }
 
 void welcomeDoNotInstall(HWND page)
@@ -59,23 +58,20 @@ void mainOpenPlay(HWND page)
         setChecked(play, radio, installed && first);
         if (installed) first = false;
     }
-    showCentered(play);
-    hidePage(page);
+    switchPage(page, play);
 }
 
 void mainOpenInstallSelect(HWND page)
 {
     syncTitleControls();
     refreshSpaceDisplay();
-    showCentered(g_pages.installSelect);
-    hidePage(page);
+    switchPage(page, g_pages.installSelect);
 }
 
 void mainOpenUninstallSelect(HWND page)
 {
     syncTitleControls();
-    showCentered(g_pages.uninstallSelect);
-    hidePage(page);
+    switchPage(page, g_pages.uninstallSelect);
 }
 
 void mainExit(HWND page)

@@ -25,8 +25,7 @@ void uninstallAllClicked(HWND page)
 void uninstallSelectNext(HWND page)
 {
     syncTitleControls();
-    showCentered(g_pages.uninstallConfirm);
-    hidePage(page);
+    switchPage(page, g_pages.uninstallConfirm);
 }
 
 void uninstallSelectBack(HWND page)
@@ -86,8 +85,7 @@ void uninstallRun(HWND page)
 
 void uninstallConfirmBack(HWND page)
 {
-    showCentered(g_pages.uninstallSelect);
-    hidePage(page);
+    switchPage(page, g_pages.uninstallSelect);
 }
 
 void uninstallConfirmMessage(HWND page, UINT message, WPARAM wParam, LPARAM)

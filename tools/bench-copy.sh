@@ -17,23 +17,19 @@ if [ -z "${VGA_BUILD:-}" ]; then
   bash tools/build.sh > build/bench-build.log 2>&1 || { cat build/bench-build.log; echo "bench: build failed" >&2; exit 1; }
 fi
 . tools/wine-env.sh
-build=${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}
+build=$(cd "${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}" && pwd)   # Wine needs an absolute prefix path
 exe=$build/bench/win32/bench_copy.exe
 [ -f "$exe" ] || { echo "bench: $exe was not built" >&2; exit 1; }
 
 work=$build/bench-copy
-export WINEPREFIX=$work/wineprefix
-bash tools/make-prefix.sh "$WINEPREFIX" >/dev/null
-DISPLAY=$(bash tools/xvfb.sh start "$work/xvfb"); export DISPLAY
+. tools/wine-session.sh
 cleanup() {
-  "$WINESERVER" -k 2>/dev/null || true
-  bash tools/xvfb.sh stop "$work/xvfb"
+  vga_wine_session_stop
   # A run cut short leaves its two files in the prefix's TEMP.
   rm -f "$WINEPREFIX"/drive_c/users/*/Temp/vga_bench_copy_*.bin
 }
 trap cleanup EXIT
 # A running wineserver, as on a desktop where Wine is already up.
-"$WINESERVER" -p
-"$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 || true
+vga_wine_session_start "$work" >/dev/null
 echo "bench: $VGA_TEST_ARCH build, prefix $WINEPREFIX"
 "$WINELOADER" "$exe" "$size" "$rounds"

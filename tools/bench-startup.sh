@@ -16,26 +16,22 @@ if [ -z "${VGA_BUILD:-}" ]; then
   bash tools/build.sh > build/bench-build.log 2>&1 || { cat build/bench-build.log; echo "bench: build failed" >&2; exit 1; }
 fi
 . tools/wine-env.sh
-build=${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}
+build=$(cd "${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}" && pwd)   # Wine needs an absolute prefix path
 tool=$build/tests/e2e/vga_e2e_tool.exe
 bare=$build/tests/e2e/vga_e2e_bare_dialog.exe
 [ -f "$tool" ] && [ -f "$bare" ] || { echo "bench: the benchmark programs were not built" >&2; exit 1; }
 
 work=$build/bench
-export WINEPREFIX=$work/wineprefix
-bash tools/make-prefix.sh "$WINEPREFIX" >/dev/null
 drives=$work/drives
-DISPLAY=$(bash tools/xvfb.sh start "$work/xvfb"); export DISPLAY
+. tools/wine-session.sh
 cleanup() {
-  "$WINESERVER" -k 2>/dev/null || true
-  bash tools/xvfb.sh stop "$work/xvfb"
+  vga_wine_session_stop
   bash tests/e2e/stage-discs.sh cleanup "$drives"
 }
 trap cleanup EXIT
-bash tests/e2e/stage-discs.sh setup "$drives" "$build/discs" >/dev/null
 # A running wineserver, as on a desktop where Wine is already up: the figures are process starts,
 # not the server's own start.
-"$WINESERVER" -p
-"$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 || true
+vga_wine_session_start "$work" >/dev/null
+bash tests/e2e/stage-discs.sh setup "$drives" "$build/discs" >/dev/null
 echo "bench: $VGA_TEST_ARCH build, $runs runs (+1 warm-up), prefix $WINEPREFIX"
 VGA_E2E_DRIVES=$drives "$WINELOADER" "$tool" --bench "$runs" "$bare"

@@ -12,28 +12,24 @@ if [ -z "${VGA_BUILD:-}" ]; then
   bash tools/build.sh > build/render-build.log 2>&1 || { cat build/render-build.log; echo "render: build failed" >&2; exit 1; }
 fi
 . tools/wine-env.sh
-build=${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}
+build=$(cd "${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}" && pwd)   # Wine needs an absolute prefix path
 tool=$build/tests/e2e/vga_e2e_tool.exe
 [ -f "$tool" ] || { echo "render: $tool was not built (the sample discs need the native vgadisc)" >&2; exit 1; }
 
 work=$build/render
-export WINEPREFIX=$work/wineprefix
-bash tools/make-prefix.sh "$WINEPREFIX" >/dev/null
 drives=$work/drives
 out=$root/build/pages
 mkdir -p "$out"
 rm -f "$out"/*.ready "$out"/*.part "$out"/*.done "$out"/*.png
 
-DISPLAY=$(bash tools/xvfb.sh start "$work/xvfb"); export DISPLAY
+. tools/wine-session.sh
 cleanup() {
-  "$WINESERVER" -k 2>/dev/null || true
-  bash tools/xvfb.sh stop "$work/xvfb"
+  vga_wine_session_stop
   bash tests/e2e/stage-discs.sh cleanup "$drives"
 }
 trap cleanup EXIT
+vga_wine_session_start "$work" >/dev/null
 bash tests/e2e/stage-discs.sh setup "$drives" "$build/discs" >/dev/null
-"$WINESERVER" -p
-"$WINELOADER" cmd.exe /c exit >/dev/null 2>&1 || true
 
 # The tool announces each page in <page>.ready ("x y width height"); the picture is taken here,
 # on the host, and <page>.done lets the tool go on.

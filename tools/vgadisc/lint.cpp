@@ -95,6 +95,21 @@ void Context::checkRelative(const std::string& where, int line, const std::strin
     if (!problem.empty()) note(where, line, what + " " + quote(path) + " " + problem);
 }
 
+void Context::checkFolders(const std::string& where, const Text* folders, int count, const std::vector<int>& lines,
+                           const char* base, std::set<std::string>& made)
+{
+    for (int i = 0; i < count; ++i) {
+        const std::string folder = folders[i];
+        const int line = lines[i];
+        checkRelative(where, line, folder, "folder");
+        checkLength(where, line, base, folder, "folder");
+        const std::string key = folderKey(folder);
+        if (!made.count(parentKey(key)))
+            note(where, line, "folder " + quote(folder) + ": its parent folder is not made before it, so it cannot be made");
+        made.insert(key);
+    }
+}
+
 bool Context::readList(const char* name, host::Bytes* data)
 {
     const ArchiveEntry* entry = archive_.find(name);

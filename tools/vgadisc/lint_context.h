@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "data/install_lists.h"
 #include "tools/vgadisc/archive_file.h"
@@ -40,6 +41,11 @@ public:
                      const std::string& what);
     // A finding when path is absolute, names a drive or climbs out with "..".
     void checkRelative(const std::string& where, int line, const std::string& path, const std::string& what);
+    // The folders of a list, made under base one level at a time in list order: each must be
+    // relative, fit under base, and have its parent made before it (made holds the folders made
+    // so far, as folderKey; the ones checked here are added).
+    void checkFolders(const std::string& where, const Text* folders, int count, const std::vector<int>& lines,
+                      const char* base, std::set<std::string>& made);
     // The list's bytes from the archive; a finding and false when it is missing or damaged.
     bool readList(const char* name, host::Bytes* data);
     // A finding for a list the loader refused, at the line it stopped on.

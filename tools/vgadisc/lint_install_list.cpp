@@ -45,17 +45,7 @@ InstallListOutcome checkInstallList(Context& ctx, const char* name, bool compact
 
     // Folders, made under the product folder in list order, one level at a time.
     std::set<std::string> made = {""};
-    for (int i = 0; i < list->folderCount; ++i) {
-        const std::string folder = list->folderList[i];
-        int line = lines.folders[i];
-        ctx.checkRelative(name, line, folder, "folder");
-        ctx.checkLength(name, line, kTypicalInstallDir, folder, "folder");
-        std::string key = folderKey(folder);
-        if (!made.count(parentKey(key)))
-            ctx.note(name, line,
-                     "folder " + quote(folder) + ": its parent folder is not made before it, so it cannot be made");
-        made.insert(key);
-    }
+    ctx.checkFolders(name, list->folderList, list->folderCount, lines.folders, kTypicalInstallDir, made);
 
     // Entries, copied from the disc in the drive at that point.
     int disc = 1;

@@ -106,17 +106,7 @@ void checkTitleFiles(Context& ctx, const TitleSlot& slot, const TitleRecord& t, 
             "source folder " + quote(source) + " does not end with a backslash: file names are joined to it directly");
 
     std::set<std::string>& made = group.made;
-    for (int i = 0; i < t.folderCount; ++i) {
-        const std::string folder = t.folderList[i];
-        int line = lines.folders[i];
-        ctx.checkRelative(name, line, folder, "folder");
-        ctx.checkLength(name, line, kTypicalInstallRoot, folder, "folder");
-        std::string key = folderKey(folder);
-        if (!made.count(parentKey(key)))
-            ctx.note(name, line,
-                     "folder " + quote(folder) + ": its parent folder is not made before it, so it cannot be made");
-        made.insert(key);
-    }
+    ctx.checkFolders(name, t.folderList, t.folderCount, lines.folders, kTypicalInstallRoot, made);
 
     std::set<int> discs = possible;
     bool discKnown = true;
