@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "menu/app_state.h"
+#include "install/run_state.h"
 
 bool probeDiscFile(const char* name)
 {

@@ -1,16 +1,14 @@
 // Copying the installed files in 8192-byte chunks with progress, keeping the pages alive between chunks.
 #include "install/file_copy.h"
 
-#include <commctrl.h>
-
 #include <io.h>
 
 #include <climits>
 #include <cstdio>
 
-#include "menu/app_state.h"
-#include "menu/message_box.h"
-#include "menu/page_ids.h"
+#include "install/copy_progress.h"
+#include "install/run_state.h"
+#include "support/message_box.h"
 
 unsigned int titleMbTotal = 0;
 unsigned int titleMbDone = 0;
@@ -87,16 +85,6 @@ FILE* openDestination(const char* destination)
     return std::fopen(destination, "wb");
 }
 
-void showPercent(HWND bar, int percent)
-{
-    if (bar) SendMessageA(bar, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
-    if (g_pages.progress) {
-        char text[32];
-        wsprintfA(text, "%d％", percent);
-        SetDlgItemTextA(g_pages.progress, IDC_PERCENT, text);
-    }
-}
-
 // The picture is repainted at once whenever it needs it, but at most once a frame: under Wine
 // every UpdateWindow is a round trip to the server (about 50 us), which after every 8192-byte
 // chunk halved the copy rate for a picture that looks the same at 60 repaints a second.
@@ -155,7 +143,7 @@ void closeListCopyFiles()
     }
 }
 
-bool copyListFile(HWND picture, HWND bar, const char* source, const char* destination)
+bool copyListFile(CopyProgress* progress, const char* source, const char* destination, int listSizeMb)
 {
     g_listSource = std::fopen(source, "rb");
     if (!g_listSource) return false;
@@ -178,14 +166,14 @@ bool copyListFile(HWND picture, HWND bar, const char* source, const char* destin
         fileBytes += got;
         bytesCopied += static_cast<unsigned int>(got);
 
-        if (fileBytes > 0) {
-            const int percent = listPercent(bytesCopied, selectedList().listSizeMb);
+        if (progress && fileBytes > 0) {
+            const int percent = listPercent(bytesCopied, listSizeMb);
             if (percent != lastListPercent) {
                 lastListPercent = percent;
-                showPercent(bar, percent);
+                progress->showPercent(percent);
             }
         }
-        if (picture && repaintDue()) UpdateWindow(picture);
+        if (progress && repaintDue()) progress->repaintPicture();
 
         const bool goOn = pumpOneMessage();
         if (!g_listSource) return false;   // the roll-back closed the files meanwhile
@@ -207,7 +195,7 @@ bool copyListFile(HWND picture, HWND bar, const char* source, const char* destin
     return true;
 }
 
-bool copyTitleFile(HWND, const char* source, const char* destination)
+bool copyTitleFile(CopyProgress& progress, const char* source, const char* destination)
 {
     StdioFile in(std::fopen(source, "rb"));
     if (!in) return false;
@@ -215,8 +203,7 @@ bool copyTitleFile(HWND, const char* source, const char* destination)
     StdioFile out(openDestination(destination));
     if (!out) return false;
 
-    SetDlgItemTextA(g_pages.progress, IDC_SOURCE_FILE, source);
-    SetDlgItemTextA(g_pages.progress, IDC_DEST_FILE, destination);
+    progress.showFiles(source, destination);
 
     char chunk[kChunkSize];
     unsigned long long fileBytes = 0;
@@ -246,11 +233,7 @@ bool copyTitleFile(HWND, const char* source, const char* destination)
 
         const int percent = titlePercent(fileBytes, titleMbDone, titleMbTotal);
         if (percent != lastTitlePercent) {
-            SendDlgItemMessageA(g_pages.progress, IDC_PROGRESS_BAR, PBM_SETPOS,
-                                static_cast<WPARAM>(percent), 0);
-            char text[32];
-            wsprintfA(text, "%d％", percent);
-            SetDlgItemTextA(g_pages.progress, IDC_PERCENT, text);
+            progress.showPercent(percent);
             lastTitlePercent = percent;
         }
     }

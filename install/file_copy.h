@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+class CopyProgress;
+
 // Progress figures of the per-title installation. titleMbTotal and titleMbDone are set when the
 // per-title installation starts (installSelectedTitles); titleMbDone grows by the whole MB
 // (2^20 bytes, rounded down) of every title file copied.
@@ -13,9 +15,9 @@ extern int lastTitlePercent;
 extern int lastListPercent;
 
 // Copies a file of the install list from source to destination ("rb" / "wb"), 8192 bytes at a
-// time. After every chunk it updates bytesCopied, shows the list percentage on bar (PBM_SETPOS)
-// and in 1034 of pageProgress when it changed, repaints picture at most once every 16 ms
-// (either may be null: nothing is shown then) and dispatches one waiting message of the thread.
+// time. After every chunk it updates bytesCopied, shows the list percentage (against
+// listSizeMb) when it changed, repaints the picture at most once every 16 ms (progress may be
+// null: nothing is shown then) and dispatches one waiting message of the thread.
 // True only when every byte was read and written, the bytes copied are the source's size at
 // open, and the destination was closed without error.
 // False when the source does not open, the destination cannot be created (a read-only file in
@@ -25,20 +27,20 @@ extern int lastListPercent;
 // destination left incomplete by a read or write error or a source of another size is deleted;
 // one cut short by the roll-back or WM_QUIT is left for the roll-back to remove.
 // cancelRequested is not looked at. Both files are closed whatever the answer.
-bool copyListFile(HWND picture, HWND bar, const char* source, const char* destination);
+bool copyListFile(CopyProgress* progress, const char* source, const char* destination, int listSizeMb);
 
 // Closes the source and destination of the copyListFile in progress, if any. The copy notices
 // after the chunk it is in and answers false. Called by the roll-back.
 void closeListCopyFiles();
 
 // Copies one file of a title from source to destination like copyListFile, but counts progress
-// against titleMbTotal (the percentage may pass 100) and shows source and destination in 1035
-// and 1036 of pageProgress. owner is not used. True when the whole file was copied; its size in
+// against titleMbTotal (the percentage may pass 100) and shows source and destination. True
+// when the whole file was copied; its size in
 // whole MB is then added to titleMbDone. False when a file does not open, a read or write fails
 // or the source's size changes under the copy (the incomplete destination is deleted),
 // cancelRequested is set after a chunk (the destination keeps what was written), or WM_QUIT was
 // met (posted again).
-bool copyTitleFile(HWND owner, const char* source, const char* destination);
+bool copyTitleFile(CopyProgress& progress, const char* source, const char* destination);
 
 // Tells the player that destination could not be copied ("<destination> のコピーに失敗しました。",
 // caption "インストールエラー", Retry and Cancel, owned by owner). True for Retry.

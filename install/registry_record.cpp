@@ -5,12 +5,13 @@
 
 #include "install/registry_key.h"
 #include "install/split_at_comma.h"
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "install/run_state.h"
+#include "support/message_box.h"
 
 const char kProductKeyPath[] = "Software\\Varnis\\SET-V";
 const char kMakerKeyPath[] = "Software\\Varnis\\";
 const char kUnfinishedValue[] = "INSTALL_UNFINISHED";
+const char kUnfinishedTitlePrefix[] = "INSTALL_UNFINISHED:";
 
 namespace {
 
@@ -103,7 +104,7 @@ bool productKeyExistsForWrite()
     return key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_ALL_ACCESS) == ERROR_SUCCESS;
 }
 
-bool writeProductRegistry(HWND owner)
+bool writeProductRegistry(HWND owner, const InstallChoices& run)
 {
     RegistryKey key;
     if (key.create(HKEY_CURRENT_USER, kProductKeyPath, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
@@ -112,8 +113,8 @@ bool writeProductRegistry(HWND owner)
     }
     // First of all, so that whatever stops the run from here on leaves the mark.
     setNumber(key.get(), kUnfinishedValue, 1);
-    if (!setFullBufferText(key.get(), "INSTALL_PATH", installDir) ||
-        !setNumber(key.get(), "INSTALL_TYPE", static_cast<DWORD>(installType))) {
+    if (!setFullBufferText(key.get(), "INSTALL_PATH", run.installDir) ||
+        !setNumber(key.get(), "INSTALL_TYPE", static_cast<DWORD>(run.installType))) {
         key.close();
         showError(owner, kDestinationWriteFailed);
         return false;
@@ -121,10 +122,10 @@ bool writeProductRegistry(HWND owner)
 
     // The archive values and MEDIA_TYPE are for the installed games; a failed write does not
     // stop the run. A path that does not fit is not cut short: the value is left out and named.
-    const InstallTypeList& list = selectedList();
+    const InstallTypeList& list = installTypeList(run.installType);
     for (int i = 0; i < kListArchives; ++i) {
         Text path = {};
-        if (!textJoin(path, sizeof path, installDir, list.archiveNames[i])) {
+        if (!textJoin(path, sizeof path, run.installDir, list.archiveNames[i])) {
             showPathTooLong(owner, kArchiveValueNames[i]);
             continue;
         }
@@ -151,7 +152,54 @@ void markProductCopyFinished()
         RegDeleteValueA(key.get(), kUnfinishedValue);
 }
 
-bool expandPathTag(const char* text, char* out)
+namespace {
+
+// The name of a title's unfinished mark (a buffer of kMarkNameSize bytes); false when the title
+// has no key.
+constexpr size_t kMarkNameSize = kTextSize + sizeof kUnfinishedTitlePrefix;
+bool unfinishedTitleValue(const TitleRecord& title, char* name)
+{
+    return title.registryKey[0] != '\0' &&
+           textJoin(name, kMarkNameSize, kUnfinishedTitlePrefix, title.registryKey);
+}
+
+}  // namespace
+
+bool markTitleUnfinished(const TitleRecord& title, const char* installRoot)
+{
+    char name[kMarkNameSize] = {};
+    RegistryKey key;
+    return unfinishedTitleValue(title, name) &&
+           key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS &&
+           setText(key.get(), name, installRoot);
+}
+
+void markTitleFinished(const TitleRecord& title)
+{
+    char name[kMarkNameSize] = {};
+    RegistryKey key;
+    if (unfinishedTitleValue(title, name) &&
+        key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), name);
+}
+
+bool unfinishedTitleRoot(const TitleRecord& title, char* root)
+{
+    std::memset(root, 0, kTextSize);
+    char name[kMarkNameSize] = {};
+    RegistryKey key;
+    if (!unfinishedTitleValue(title, name) ||
+        key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return false;
+    char data[kTextSize + 1] = {};   // one byte more than a Text: stays NUL whatever was stored
+    DWORD type = 0, size = kTextSize;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS ||
+        type != REG_SZ)
+        return false;
+    return textCopy(root, kTextSize, data);
+}
+
+bool expandPathTag(const char* text, const char* installRoot, char* out)
 {
     std::memset(out, 0, kTextSize);
     const size_t installTagLength = sizeof kInstallPathTag - 1;
@@ -163,7 +211,7 @@ bool expandPathTag(const char* text, char* out)
     return textCopy(out, kTextSize, text);
 }
 
-bool writeTitleRegistry(HWND owner, const TitleRecord& title)
+bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* installRoot)
 {
     RegistryKey key;
     if (title.registryKey[0] == '\0' ||
@@ -177,7 +225,7 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title)
     for (int i = 0; i < stringCount; ++i) {
         Text name = {}, text = {}, expanded = {};
         splitAtComma(title.stringValues[i], kTextSize, name, text);
-        if (!expandPathTag(text, expanded)) {
+        if (!expandPathTag(text, installRoot, expanded)) {
             key.close();
             showPathTooLong(owner, name);
             return false;

@@ -8,8 +8,6 @@
 
 #include "install/com_scope.h"
 #include "install/split_at_comma.h"
-#include "menu/app_state.h"
-#include "menu/page_ids.h"
 
 namespace {
 
@@ -21,11 +19,6 @@ const char kDesktopLinkName[] = "Varnis Grand Anthology.lnk";
 bool joinFolder(char* out, const char* folder, const char* name)
 {
     return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
-}
-
-bool optionChecked(int id)
-{
-    return IsDlgButtonChecked(g_pages.installSelect, id) == BST_CHECKED;
 }
 
 int boundedCount(int32_t count, int capacity)
@@ -42,7 +35,7 @@ const char* fileNamePart(const char* path)
 
 // A target,link line: target (relative to installRoot) into target, the link part into link.
 // False when the full target does not fit.
-bool cutShortcutLine(const char* line, char* target, char* link)
+bool cutShortcutLine(const char* line, const char* installRoot, char* target, char* link)
 {
     Text relative = {};
     Text linkPart = {};
@@ -92,16 +85,16 @@ bool shellFolderPath(int csidl, char* out)
     return found && textCopy(out, kTextSize, path);
 }
 
-void createSetupShortcut()
+void createSetupShortcut(const InstallChoices& run)
 {
-    const bool startMenu = optionChecked(IDC_SHORTCUT_MENU);
-    const bool desktop = optionChecked(IDC_SHORTCUT_DESKTOP);
+    const bool startMenu = run.startMenuShortcuts;
+    const bool desktop = run.desktopShortcuts;
 
     Text target = {};
-    if (!textJoin(target, kTextSize, installDir, kProductProgram)) return;
+    if (!textJoin(target, kTextSize, run.installDir, kProductProgram)) return;
     // The menu runs in the product folder itself, named without its trailing backslash.
     Text working = {};
-    textCopy(working, kTextSize, installDir);
+    textCopy(working, kTextSize, run.installDir);
     if (const char* slash = lastBackslash(working)) working[slash - working] = '\0';
 
     Text programs = {};
@@ -123,7 +116,7 @@ void createSetupShortcut()
     }
 }
 
-bool createTitleShortcuts(HWND, const TitleRecord& title, bool desktop, bool startMenu)
+void createTitleShortcuts(const TitleRecord& title, const char* installRoot, bool desktop, bool startMenu)
 {
     Text programs = {};
     Text desktopFolder = {};
@@ -142,7 +135,7 @@ bool createTitleShortcuts(HWND, const TitleRecord& title, bool desktop, bool sta
         const int lines = boundedCount(title.menuShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, linkPath = {}, working = {};
-            if (!cutShortcutLine(title.menuShortcuts[i], target, link)) continue;
+            if (!cutShortcutLine(title.menuShortcuts[i], installRoot, target, link)) continue;
             if (!joinFolder(linkPath, programs, link)) continue;
             folderOf(target, working);
             createShellLink("", target, linkPath, "", working);
@@ -153,12 +146,11 @@ bool createTitleShortcuts(HWND, const TitleRecord& title, bool desktop, bool sta
         const int lines = boundedCount(title.desktopShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, linkPath = {}, working = {};
-            if (!cutShortcutLine(title.desktopShortcuts[i], target, link)) continue;
+            if (!cutShortcutLine(title.desktopShortcuts[i], installRoot, target, link)) continue;
             // Only the file name: the shortcut goes straight onto the desktop.
             if (!joinFolder(linkPath, desktopFolder, fileNamePart(link))) continue;
             folderOf(target, working);
             createShellLink("", target, linkPath, "", working);
         }
     }
-    return true;
 }

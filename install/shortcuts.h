@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "data/install_lists.h"
+#include "install/install_choices.h"
 
 // Writes one shortcut to linkPath that starts target in workingFolder, with the given
 // description and arguments (this program always gives empty ones). COM is initialised and
@@ -15,15 +16,15 @@ bool createShellLink(const char* description, const char* target, const char* li
 // a trailing backslash unless it is a drive root. False, out empty, when the shell cannot tell.
 bool shellFolderPath(int csidl, char* out);
 
-// The product's shortcuts to installDir + "vgan1_menu.exe", working folder installDir without
-// its trailing backslash: Programs\Varnis\Hub\Setup.lnk (folders made first) when option 1041 of
-// pageInstallSelect is checked, and "Varnis Grand Anthology.lnk" on the desktop when 1040 is.
-void createSetupShortcut();
+// The product's shortcuts to the run's installDir + "vgan1_menu.exe", working folder installDir
+// without its trailing backslash: Programs\Varnis\Hub\Setup.lnk (folders made first) when the
+// run asks for Start-menu shortcuts, and "Varnis Grand Anthology.lnk" on the desktop when it asks
+// for desktop shortcuts.
+void createSetupShortcut(const InstallChoices& run);
 
 // The title's shortcuts: makes its Start-menu folders (whatever the options say), then a
 // Start-menu shortcut per menuShortcuts line when startMenu is set and a desktop shortcut per
 // desktopShortcuts line when desktop is set. Targets are relative to installRoot, the working
 // folder is the target's folder with its trailing backslash; a desktop link keeps only its
-// file name. A line whose path does not fit 259 characters is left out. owner is not used.
-// Always true.
-bool createTitleShortcuts(HWND owner, const TitleRecord& title, bool desktop, bool startMenu);
+// file name. A line whose path does not fit 259 characters is left out.
+void createTitleShortcuts(const TitleRecord& title, const char* installRoot, bool desktop, bool startMenu);

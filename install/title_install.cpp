@@ -3,14 +3,14 @@
 
 #include <cstring>
 
-#include "install/destination.h"
+#include "install/copy_progress.h"
+#include "install/disc_request.h"
 #include "install/file_copy.h"
 #include "install/registry_record.h"
+#include "install/run_state.h"
 #include "install/shortcuts.h"
 #include "install/split_at_comma.h"
-#include "menu/app_state.h"
-#include "menu/page_flow.h"
-#include "menu/page_ids.h"
+#include "support/message_box.h"
 
 namespace {
 
@@ -37,8 +37,10 @@ bool runStopped() { return cancelRequested || quitMessageSeen(); }
 // and a file that cannot be read or written (a full disk, a read-only file or a file where a
 // folder must be) is offered for Retry. Cancel on either sets cancelRequested, and the run is
 // rolled back. A path that does not fit is reported: cut short it would name another file.
-void copyLineFile(HWND owner, const TitleRecord& title, int disc, const char* subfolder, const char* file)
+void copyLineFile(CopyProgress& progress, const TitleRecord& title, const char* installRoot, int disc,
+                  const char* subfolder, const char* file)
 {
+    const HWND owner = progress.owner();
     for (;;) {
         Text source = {}, destination = {};
         if (!textJoin(source, kTextSize, sourceRoot, title.sourceFolder, file) ||
@@ -47,14 +49,14 @@ void copyLineFile(HWND owner, const TitleRecord& title, int disc, const char* su
             cancelRequested = 1;   // the title would be registered without this file
             return;
         }
-        if (copyTitleFile(owner, source, destination) || runStopped()) return;
+        if (copyTitleFile(progress, source, destination) || runStopped()) return;
 
         if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES) {
             // Not where it was looked for: the disc may have been taken out or moved to another
             // drive. Once the disc is found (the probe points sourceRoot at it), the file is tried
             // there; a disc that has no such file leaves it out.
             if (disc < 1) return;
-            if (!requestDisc(owner, disc)) {
+            if (!requestDisc(progress.owner(), disc)) {
                 cancelRequested = 1;
                 return;
             }
@@ -71,11 +73,6 @@ void copyLineFile(HWND owner, const TitleRecord& title, int disc, const char* su
     }
 }
 
-bool optionChecked(int id)
-{
-    return IsDlgButtonChecked(g_pages.installSelect, id) == BST_CHECKED;
-}
-
 }  // namespace
 
 TitleLineKind titleLineKind(const char* key)
@@ -86,7 +83,7 @@ TitleLineKind titleLineKind(const char* key)
     return TitleLineKind::File;
 }
 
-bool createTitleFolders(HWND owner, const TitleRecord& title)
+void createTitleFolders(HWND owner, const TitleRecord& title, const char* installRoot)
 {
     const int count = boundedCount(title.folderCount, kTitleFolders);
     for (int i = 0; i < count; ++i) {
@@ -98,10 +95,9 @@ bool createTitleFolders(HWND owner, const TitleRecord& title)
         }
         CreateDirectoryA(folder, nullptr);
     }
-    return true;
 }
 
-bool copyTitleFiles(HWND owner, const TitleRecord& title)
+bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char* installRoot)
 {
     Text subfolder = {};
     int disc = currentDisc;   // the disc the files come from until the list names one
@@ -118,7 +114,7 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
             continue;
         case TitleLineKind::Disc:
             disc = listAtoi(key + 4);
-            if (!requestDisc(owner, disc)) {
+            if (!requestDisc(progress.owner(), disc)) {
                 // Going on would register the title with only part of its files.
                 cancelRequested = 1;
                 return false;
@@ -128,7 +124,7 @@ bool copyTitleFiles(HWND owner, const TitleRecord& title)
             break;
         }
         if (value[0] == '\0') continue;
-        copyLineFile(owner, title, disc, subfolder, value);
+        copyLineFile(progress, title, installRoot, disc, subfolder, value);
         if (runStopped()) return false;
     }
     return true;
@@ -157,6 +153,7 @@ namespace {
 
 struct FitCheck {
     const TitleRecord* title;
+    const char* installRoot;
     char* offending;
 };
 
@@ -165,7 +162,7 @@ bool filePathsFit(void* context, const char* subfolder, const char* file)
     const FitCheck& check = *static_cast<FitCheck*>(context);
     Text path = {};
     if (textJoin(path, kTextSize, sourceRoot, check.title->sourceFolder, file) &&
-        textJoin(path, kTextSize, installRoot, subfolder, file))
+        textJoin(path, kTextSize, check.installRoot, subfolder, file))
         return true;
     textCopy(check.offending, kTextSize, file);
     return false;
@@ -173,7 +170,7 @@ bool filePathsFit(void* context, const char* subfolder, const char* file)
 
 }  // namespace
 
-bool titlePathsFit(const TitleRecord& title, char* offending)
+bool titlePathsFit(const TitleRecord& title, const char* installRoot, char* offending)
 {
     Text path = {};
     const int folders = boundedCount(title.folderCount, kTitleFolders);
@@ -181,48 +178,66 @@ bool titlePathsFit(const TitleRecord& title, char* offending)
         if (!textJoin(path, kTextSize, installRoot, title.folderList[i]))
             return textCopy(offending, kTextSize, title.folderList[i]) && false;
     }
-    FitCheck check = {&title, offending};
+    FitCheck check = {&title, installRoot, offending};
     return forEachTitleFile(title, filePathsFit, &check);
 }
 
-bool selectedTitlePathsFit(char* offending)
+bool chosenTitlePathsFit(const InstallChoices& run, char* offending)
 {
     for (int i = 0; i < kTitleCount; ++i) {
-        if (!optionChecked(IDC_TITLE_BOX_BASE + i)) continue;
-        if (!titlePathsFit(g_titles[i], offending)) return false;
+        if (!run.titles[i]) continue;
+        if (!titlePathsFit(g_titles[i], run.installRoot, offending)) return false;
         if (i != kHarborIndex) continue;
         for (const TitleRecord& extra : g_harborExtra)
-            if (!titlePathsFit(extra, offending)) return false;
+            if (!titlePathsFit(extra, run.installRoot, offending)) return false;
     }
     return true;
 }
 
-bool installTitle(HWND owner, const TitleRecord& title)
+unsigned int chosenTitlesSize(const InstallChoices& run)
+{
+    unsigned int total = 0;
+    for (int i = 0; i < kTitleCount; ++i)
+        if (run.titles[i]) total += static_cast<unsigned int>(g_titles[i].sizeMb);
+    return total;
+}
+
+bool installTitle(CopyProgress& progress, const TitleRecord& title, const InstallChoices& run)
 {
     if (isTitleInstalled(title)) return false;
-    createTitleFolders(owner, title);
-    copyTitleFiles(owner, title);
+    const HWND owner = progress.owner();
+    // Before anything of the title is on the disk: a run that ends from outside from here on
+    // leaves the mark, and the next install or uninstall removes what was made.
+    if (!markTitleUnfinished(title, run.installRoot)) {
+        showMessage(owner, "キー情報をレジストリに書き込めませんでした", "ERROR");
+        cancelRequested = 1;
+        return false;
+    }
+    createTitleFolders(owner, title, run.installRoot);
+    copyTitleFiles(progress, title, run.installRoot);
     // The program is ending: nothing will roll back, and a key now would claim the title whole.
     if (quitMessageSeen()) return false;
     // Written even after a cancel: the roll-back finds the title by its key.
-    if (!writeTitleRegistry(owner, title)) return false;
-    createTitleShortcuts(owner, title, optionChecked(IDC_SHORTCUT_DESKTOP), optionChecked(IDC_SHORTCUT_MENU));
-    return !cancelRequested;
+    if (!writeTitleRegistry(owner, title, run.installRoot)) return false;
+    createTitleShortcuts(title, run.installRoot, run.desktopShortcuts, run.startMenuShortcuts);
+    if (cancelRequested) return false;
+    markTitleFinished(title);
+    return true;
 }
 
-void installSelectedTitles(HWND owner)
+void installSelectedTitles(CopyProgress& progress, const InstallChoices& run)
 {
-    titleMbTotal = selectedInstallSize();
+    titleMbTotal = chosenTitlesSize(run);
     titleMbDone = 0;
     // A cancelled run is rolled back as a whole: nothing more is copied for it, nor a disc asked
     // for, once Cancel was pressed (during the main copy as well).
     for (int i = 0; i < kTitleCount && !runStopped(); ++i) {
-        if (!optionChecked(IDC_TITLE_BOX_BASE + i)) continue;
-        installTitle(owner, g_titles[i]);
+        if (!run.titles[i]) continue;
+        installTitle(progress, g_titles[i], run);
         if (i != kHarborIndex) continue;
         for (const TitleRecord& extra : g_harborExtra) {
             if (runStopped()) break;
-            installTitle(owner, extra);
+            installTitle(progress, extra, run);
         }
     }
 }

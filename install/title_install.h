@@ -3,19 +3,25 @@
 #include <windows.h>
 
 #include "data/install_lists.h"
+#include "install/install_choices.h"
 
-// Installs one title (messages owned by owner, pageProgress in the run). A title whose key opens
-// already is skipped without a message (false). Otherwise: its folders, its files, its registry
-// key, then the shortcuts that options 1040 (desktop) and 1041 (Start menu) of pageInstallSelect
-// ask for. The key and the shortcuts are written even when the files stop early, so that the
-// roll-back finds the title and removes what was copied. False when the key could not be written
-// (no shortcuts then) or when cancelRequested is set afterwards.
-bool installTitle(HWND owner, const TitleRecord& title);
+class CopyProgress;
+
+// Installs one title into the run's install root (messages owned by the progress page). A title
+// whose key opens already is skipped without a message (false). Otherwise: the title is marked
+// unfinished in the product key, then come its folders, its files, its registry key and the
+// shortcuts the run asks for, and the mark goes. The key and the shortcuts are written even when
+// the files stop early, so that the roll-back finds the title whole. A mark that cannot be
+// written stops the run (message, cancelRequested): a title copied without it could not be
+// found again after a crash. False when the mark or the key could not be written (no shortcuts
+// then) or when cancelRequested is set afterwards; the mark then stays for the roll-back or the
+// next run.
+bool installTitle(CopyProgress& progress, const TitleRecord& title, const InstallChoices& run);
 
 // Makes installRoot + each folder of the title's folderList, in order, one level at a time; an
-// existing folder is fine. A folder whose path does not fit is reported and left out.
-// Always true.
-bool createTitleFolders(HWND owner, const TitleRecord& title);
+// existing folder is fine. A folder whose path does not fit is reported (owner) and left out,
+// and cancelRequested is set.
+void createTitleFolders(HWND owner, const TitleRecord& title, const char* installRoot);
 
 // The kind of a title file line, decided by its key (the part before the first comma). The
 // per-title uninstall reads the lines with the same rule, so a line that copied a file there
@@ -37,7 +43,7 @@ TitleLineKind titleLineKind(const char* key);
 // rolled back instead of registering a title with part of its files.
 // True when the list ran to its end; false when a disc was refused, cancelRequested was set
 // after a file, or the menu is ending.
-bool copyTitleFiles(HWND owner, const TitleRecord& title);
+bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char* installRoot);
 
 // Walks the title's file lines with copyTitleFiles' rules, without asking for discs: calls
 // visit(context, subfolder, file) for every line that names a file (a disc line with a file
@@ -51,13 +57,16 @@ bool forEachTitleFile(const TitleRecord& title, TitleFileVisit visit, void* cont
 // each folder of its folderList, and for each file line sourceRoot + sourceFolder + file and
 // installRoot + current subfolder + file (the same walk as copyTitleFiles). Otherwise false,
 // with the folder or file name that does not fit in offending (a 260-byte text).
-bool titlePathsFit(const TitleRecord& title, char* offending);
+bool titlePathsFit(const TitleRecord& title, const char* installRoot, char* offending);
 
-// titlePathsFit for every title checked on pageInstallSelect, Harbor's extra records with it.
-bool selectedTitlePathsFit(char* offending);
+// titlePathsFit for every title of the run, Harbor's extra records with it.
+bool chosenTitlePathsFit(const InstallChoices& run, char* offending);
 
-// The per-title installation for every title whose box (1053 + index) is checked on
-// pageInstallSelect, in index order; for Harbor also its two extra records (the second unless
-// cancelled). Sets titleMbTotal to the selected size and titleMbDone to 0 first. Starts no
-// further title (nor extra record) once cancelRequested is set or the menu is ending.
-void installSelectedTitles(HWND owner);
+// The sum of the sizes of the run's titles (Harbor's with its extra lists), in MB.
+unsigned int chosenTitlesSize(const InstallChoices& run);
+
+// The per-title installation for every title of the run, in index order; for Harbor also its two
+// extra records (the second unless cancelled). Sets titleMbTotal to the run's size and
+// titleMbDone to 0 first. Starts no further title (nor extra record) once cancelRequested is set
+// or the menu is ending.
+void installSelectedTitles(CopyProgress& progress, const InstallChoices& run);

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "install/registry_key.h"
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "support/text_buffer.h"
+#include "support/message_box.h"
 
 const char kUninstallEntryPath[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
@@ -29,12 +29,12 @@ bool setText(HKEY key, const char* name, const char* text)
 
 }  // namespace
 
-bool registerUninstallEntry(HWND owner)
+bool registerUninstallEntry(HWND owner, const char* installDir, const char* uninstallProgram)
 {
     // "<installDir><program>" in quotes: unquoted, the blank in "Program Files" would make the
     // system look for a program "C:\Program" first.
     Text command = {};
-    if (!textJoin(command, kTextSize, "\"", installDir, selectedList().uninstallProgram) ||
+    if (!textJoin(command, kTextSize, "\"", installDir, uninstallProgram) ||
         !textAppend(command, kTextSize, "\"")) {
         showMessage(owner, kCommandTooLong, kErrorCaption);
         return false;

@@ -11,7 +11,7 @@
 
 #include "install/file_copy.h"
 #include "menu/menu_mutex.h"
-#include "menu/message_box.h"
+#include "support/message_box.h"
 #include "menu/restart_command.h"
 #include "menu/startup_trace.h"
 #include "support/text_buffer.h"
@@ -209,7 +209,7 @@ bool isSameFolder(const char* a, const char* b)
 bool copyFileForBootstrap(const char* source, const char* target)
 {
     // The install's own copy; no page exists yet, so it shows nothing.
-    if (copyListFile(nullptr, nullptr, source, target)) return true;
+    if (copyListFile(nullptr, source, target, 0)) return true;
     DeleteFileA(target);   // half a program must never be started
     return false;
 }

@@ -1,8 +1,8 @@
 // The DirectX offer at the end of an install run: asks, then starts the DirectX 8.1 setup from the disc.
 #include "menu/directx_offer.h"
 
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "install/run_state.h"
+#include "support/message_box.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "install/registry_record.h"
-#include "menu/app_state.h"
+#include "data/catalogue.h"
+#include "menu/pages.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 

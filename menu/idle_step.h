@@ -1,14 +1,22 @@
-// One step of the install copy, run by the message loop whenever it finds no message while copying.
+// The install run as the message loop and the pages drive it: one copy step whenever the loop
+// finds no message, the closing steps, and the roll-back back to pageInstallConfirm.
 #pragma once
 
-// Handles one entry of the selected install list: a "CDCHANGE n" entry asks for install disc n,
-// any other entry is copied from the optical drive that holds it into installDir. A missing disc
-// or file, or a copy that fails and is not retried, ends in the roll-back. After the last entry
-// it runs the closing steps and the loop goes back to waiting.
+// Start on pageInstallConfirm: reads the player's choices from the pages and begins the run;
+// once it has begun, shows pageProgress and hides pageInstallConfirm.
+void startInstallRun();
+
+// One entry of the run's install list (runInstallStep); after the last entry the closing steps,
+// and a cancel or failure the roll-back.
 void runIdleStep();
 
-// The closing steps of an install run: leaves copying, makes the product's shortcuts and the
-// add/remove programs entry, installs the selected titles (a cancel rolls back), shows 100%,
-// asks for disc 2 (refused: roll back), offers DirectX, shows pageMain, opens readme.txt from
-// disc 2 and hides pageProgress.
+// The closing steps of an install run: leaves copying; for a run that installed the product, its
+// shortcuts and add/remove programs entry; installs the run's titles (a cancel rolls back),
+// shows 100%, asks for disc 2 (refused: roll back), offers DirectX, shows pageMain, opens
+// readme.txt from disc 2 and hides pageProgress.
 void runClosingSteps();
+
+// Clears the run state (cancelRequested, copyIndex, bytesCopied; currentDisc 1), closes the files
+// of a list copy in progress, clears pageProgress, removes what the run added (undoInstallRun),
+// then shows pageInstallConfirm, hides pageProgress and leaves copying (runMode Idle).
+void rollBackInstall();

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "menu/app_state.h"
+#include "menu/pages.h"
 
 const char kMutexHandoverVariable[] = "VGAHUB_MENU_HANDOVER";
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "menu/app_state.h"
+#include "install/run_state.h"
 #include "menu/idle_step.h"
 
 int runMessageLoop()

@@ -4,7 +4,7 @@
 
 #include <new>
 
-#include "menu/message_box.h"
+#include "support/message_box.h"
 
 // Runs handler for one message of a page and answers FALSE, so that the default dialog
 // processing always follows. No C++ exception may unwind through the system's dialog code: one

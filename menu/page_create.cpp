@@ -1,5 +1,5 @@
 // Creating the eight pages at start-up: modeless dialogs without owner, in a fixed order.
-#include "menu/app_state.h"
+#include "menu/pages.h"
 #include "menu/page_ids.h"
 #include "menu/page_pictures.h"
 #include "menu/page_procedures.h"

@@ -1,10 +1,8 @@
-// Moving between the pages: showing one centred, hiding one, asking for a disc, ending the menu.
+// Moving between the pages: showing one centred, hiding one, ending the menu.
 #include "menu/page_flow.h"
 
-#include "install/disc_probe.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "menu/pages.h"
 #include "menu/page_pictures.h"
 
 RECT centeredRect(const RECT& window, int screenWidth, int screenHeight)
@@ -43,28 +41,6 @@ void showStartPage()
 void hidePage(HWND page)
 {
     if (page) EndDialog(page, 1);
-}
-
-void formatDiscMarker(int disc, char* out)
-{
-    wsprintfA(out, "varnis_disc%d.ico", disc);
-}
-
-void formatDiscRequest(int disc, char* out)
-{
-    wsprintfA(out, "「インストールdisc%d」に入れ替えてください", disc);
-}
-
-bool requestDisc(HWND owner, int disc)
-{
-    char marker[kTextSize];
-    char request[kTextSize];
-    formatDiscMarker(disc, marker);
-    formatDiscRequest(disc, request);
-    while (!probeDiscFile(marker)) {
-        if (showMessage(owner, request, "インストール", MB_OKCANCEL) != IDOK) return false;
-    }
-    return true;
 }
 
 void closePages()

@@ -1,4 +1,4 @@
-// Moving between the pages: showing one centred, hiding one, asking for a disc, ending the menu.
+// Moving between the pages: showing one centred, hiding one, ending the menu.
 #pragma once
 #include <windows.h>
 
@@ -22,15 +22,6 @@ void showStartPage();
 // Hides a page by ending it as a dialog (result 1); the window stays and can be shown again.
 // A null page is skipped.
 void hidePage(HWND page);
-
-// The marker file at the root of install disc n ("varnis_disc<n>.ico") and the request shown
-// while it is missing. out holds at least 260 bytes.
-void formatDiscMarker(int disc, char* out);
-void formatDiscRequest(int disc, char* out);
-
-// Asks for install disc n until the disc probe finds its marker on an optical drive (sourceRoot
-// is then that drive's root): true. The request box is owned by owner; Cancel answers false.
-bool requestDisc(HWND owner, int disc);
 
 // Hides pageWelcome, pageMain, pageInstallSelect, pageInstallConfirm and pageProgress in this
 // order, forgetting each handle, then releases and closes the menu mutex.

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "data/catalogue.h"
+#include "support/message_box.h"
 
 CDIB g_pictureInst1;
 CDIB g_pictureInst2;

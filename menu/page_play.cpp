@@ -1,5 +1,5 @@
 // The play page: choose an installed title and start it, or go back to pageMain.
-#include "menu/app_state.h"
+#include "menu/pages.h"
 #include "menu/game_launch.h"
 #include "menu/page_command.h"
 #include "menu/page_flow.h"

@@ -1,13 +1,14 @@
 // The install pages: pageInstallSelect (titles and shortcut options), pageInstallConfirm
 // (titles, destination, space) and pageProgress (the copy).
-#include "install/destination.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
-#include "menu/install_run.h"
+#include "install/run_state.h"
+#include "menu/idle_step.h"
 #include "menu/page_command.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_procedures.h"
+#include "menu/pages.h"
+#include "menu/title_controls.h"
 
 namespace {
 

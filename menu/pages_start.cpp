@@ -1,11 +1,12 @@
 // The two start pages: pageWelcome (nothing installed yet) and pageMain (play, install, uninstall, exit).
 #include "install/destination.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
 #include "menu/page_command.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_procedures.h"
+#include "menu/pages.h"
+#include "menu/title_controls.h"
 
 namespace {
 
@@ -71,6 +72,7 @@ void mainOpenInstallSelect(HWND page)
 void mainOpenUninstallSelect(HWND page)
 {
     syncTitleControls();
+    updateNextButtons();   // Next follows the boxes as they stand now
     switchPage(page, g_pages.uninstallSelect);
 }
 

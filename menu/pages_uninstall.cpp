@@ -1,10 +1,11 @@
 // The uninstall pages: pageUninstallSelect (titles) and pageUninstallConfirm (titles, data options).
-#include "install/destination.h"
-#include "menu/app_state.h"
+#include "data/catalogue.h"
 #include "menu/page_command.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_procedures.h"
+#include "menu/pages.h"
+#include "menu/title_controls.h"
 #include "uninstall/uninstall_run.h"
 
 namespace {
@@ -25,6 +26,7 @@ void uninstallAllClicked(HWND page)
 void uninstallSelectNext(HWND page)
 {
     syncTitleControls();
+    updateUninstallConfirm();
     switchPage(page, g_pages.uninstallConfirm);
 }
 
@@ -62,6 +64,7 @@ void allDataClicked(HWND page)
 {
     const bool all = isChecked(page, IDC_DATA_ALL);
     for (int option : kDataOptions) setChecked(page, option, all);
+    updateUninstallConfirm();
 }
 
 // One data option: all four checked checks delete-all, none unchecks it, a mix leaves it.
@@ -72,12 +75,13 @@ void dataOptionClicked(HWND page)
         if (isChecked(page, option)) ++checked;
     if (checked == 4) setChecked(page, IDC_DATA_ALL, true);
     if (checked == 0) setChecked(page, IDC_DATA_ALL, false);
+    updateUninstallConfirm();
 }
 
 // The program always ends after an uninstall.
 void uninstallRun(HWND page)
 {
-    runUninstall();
+    runUninstall(page, readUninstallChoices());
     showMessage(page, "ゲームの削除が終了しました", "アンインストール", MB_OK);
     hidePage(g_pages.main);
     quitMenu(page);

@@ -7,22 +7,26 @@
 
 #include <cstring>
 
+#include "data/catalogue.h"
 #include "install/com_scope.h"
 #include "install/destination.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
+#include "install/run_state.h"
 #include "menu/bootstrap.h"
 #include "menu/menu_mutex.h"
-#include "menu/message_box.h"
+#include "support/message_box.h"
 #include "menu/message_loop.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_pictures.h"
 #include "menu/page_procedures.h"
+#include "menu/pages.h"
 #include "menu/restart_command.h"
 #include "menu/startup_trace.h"
+#include "menu/title_controls.h"
 #include "support/multimedia_timer.h"
 #include "support/platform_hooks.h"
+#include "support/timer_resolution.h"
 
 namespace {
 
@@ -32,10 +36,9 @@ const char kInstallDirTooLong[] = "インストール先のパスが長すぎま
 const char kListsUnread[] = "インストールリストの読み込みに失敗しました：\n";
 const char kErrorCaption[] = "ERROR";
 
-const char* const kTitleLists[kTitleCount] = {
-    "inst_lantern.txt", "inst_brindle.txt", "inst_harbormenu.txt", "inst_rainmere.txt", "inst_mistvale.txt",
-};
-const char* const kHarborExtraLists[2] = {"inst_harbor.txt", "inst_harborsp.txt"};
+// 1 ms resolution of the multimedia timer for the whole run (the archive cache stamps its
+// entries with timeGetTime).
+CTimerResolution g_timerResolution;
 
 void releaseMenuMutex()
 {
@@ -48,16 +51,12 @@ void releaseMenuMutex()
 // Archive key, archive on the disc (not the copy in TEMP), the two install-type lists.
 void openInstallerData()
 {
-    g_archive.SetKey("kavo");
     Text archivePath = {};
     const size_t folderLength = folderPartLength(sourceRoot);
     std::memcpy(archivePath, sourceRoot, folderLength);   // below 260: sourceRoot is a Text
     archivePath[folderLength] = '\0';
-    if (!textAppend(archivePath, kTextSize, "instdata.arc") || !g_archive.Open(archivePath))
-        showMessage(nullptr, kArchiveOpenFailed, kErrorCaption);
-
-    for (int i = 0; i < 2; ++i)
-        g_installListRead[i] = loadInstallTypeList(g_archive, kInstallTypeListNames[i], &g_installLists[i]);
+    const bool fits = textAppend(archivePath, kTextSize, "instdata.arc");
+    if (!openCatalogue(fits ? archivePath : "")) showMessage(nullptr, kArchiveOpenFailed, kErrorCaption);
 }
 
 // installRoot, installDir, shown on pageInstallConfirm.
@@ -70,32 +69,12 @@ void setDefaultDestination()
     SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
 }
 
-void loadTitleLists()
-{
-    for (int i = 0; i < kTitleCount; ++i) g_titleListRead[i] = loadTitleRecord(g_archive, kTitleLists[i], &g_titles[i]);
-    for (int i = 0; i < 2; ++i)
-        g_harborExtraRead[i] = loadTitleRecord(g_archive, kHarborExtraLists[i], &g_harborExtra[i]);
-    g_titles[kHarborIndex].sizeMb += g_harborExtra[0].sizeMb + g_harborExtra[1].sizeMb;
-}
-
-// A list that the archive holds but that could not be unpacked or was refused (a line too long,
-// the data ending early, a section over its capacity) is named, with "、" between names.
-void addUnreadList(const char* name, bool read, char* names, size_t capacity)
-{
-    uint32_t size = 0;
-    if (read || !g_archive.GetSize(name, &size)) return;
-    if (names[0] != '\0' && !textAppend(names, capacity, "、")) return;
-    textAppend(names, capacity, name);
-}
-
 // Says at start-up which lists of the disc are broken. A list that the archive does not hold at
 // all is left empty without a word, and an archive that did not open has had its own message.
 void reportUnreadLists()
 {
     char names[kTextSize * 2] = {};
-    for (int i = 0; i < 2; ++i) addUnreadList(kInstallTypeListNames[i], g_installListRead[i], names, sizeof names);
-    for (int i = 0; i < kTitleCount; ++i) addUnreadList(kTitleLists[i], g_titleListRead[i], names, sizeof names);
-    for (int i = 0; i < 2; ++i) addUnreadList(kHarborExtraLists[i], g_harborExtraRead[i], names, sizeof names);
+    unreadListNames(names, sizeof names);
     if (names[0] == '\0') return;
     char text[sizeof kListsUnread + sizeof names] = {};
     textJoin(text, sizeof text, kListsUnread, names);
@@ -186,20 +165,6 @@ void findProgramFilesFolder(char* out)
     const bool known = length >= 2 && length < kTextSize;
     const char drive[4] = {known ? windows[0] : 'C', known ? windows[1] : ':', '\\', '\0'};
     textCopy(out, kTextSize, drive);
-}
-
-const char* unreadListForInstall()
-{
-    const char* unread = nullptr;
-    const int type = installType == 1 ? 1 : 0;
-    if (!g_installListRead[type]) unread = kInstallTypeListNames[type];
-    for (int i = 0; i < kTitleCount && !unread; ++i) {
-        if (IsDlgButtonChecked(g_pages.installSelect, IDC_TITLE_BOX_BASE + i) != BST_CHECKED) continue;
-        if (!g_titleListRead[i]) unread = kTitleLists[i];
-        for (int e = 0; e < 2 && i == kHarborIndex && !unread; ++e)
-            if (!g_harborExtraRead[e]) unread = kHarborExtraLists[e];
-    }
-    return unread;
 }
 
 int runMenu(const char* commandLine)

@@ -17,7 +17,3 @@ void setInitialControls();
 // The Program Files folder with a trailing backslash (the drive of the Windows directory when
 // the shell cannot tell), into out (260 bytes).
 void findProgramFilesFolder(char* out);
-
-// The list that an install run of installType with the titles checked on pageInstallSelect
-// needs and that start-up could not read, or null when every such list was read.
-const char* unreadListForInstall();

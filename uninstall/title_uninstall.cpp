@@ -5,14 +5,10 @@
 
 #include <cstring>
 
-#include "install/destination.h"
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
 #include "install/split_at_comma.h"
 #include "install/title_install.h"
-#include "menu/app_state.h"
-#include "menu/page_command.h"
-#include "menu/page_ids.h"
 
 namespace {
 
@@ -29,18 +25,25 @@ bool joinFolder(char* out, const char* folder, const char* name)
     return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
 }
 
+struct LineFiles {
+    const char* root;
+    bool clearReadOnly;
+};
+
 // Deletes the files that copyTitleFiles made: every file line after the subfolder rules, in
 // list order, under the title's own install root.
-bool deleteLineFile(void* root, const char* subfolder, const char* file)
+bool deleteLineFile(void* context, const char* subfolder, const char* file)
 {
+    const LineFiles& files = *static_cast<LineFiles*>(context);
     Text folder = {};
-    if (textJoin(folder, kTextSize, static_cast<const char*>(root), subfolder)) deleteFileIn(folder, file, true);
+    if (textJoin(folder, kTextSize, files.root, subfolder)) deleteFileIn(folder, file, files.clearReadOnly);
     return true;
 }
 
-void deleteTitleFiles(const TitleRecord& title, const char* root)
+void deleteTitleFiles(const TitleRecord& title, const char* root, bool clearReadOnly)
 {
-    forEachTitleFile(title, deleteLineFile, const_cast<char*>(root));
+    LineFiles files = {root, clearReadOnly};
+    forEachTitleFile(title, deleteLineFile, &files);
 }
 
 // Deletes the shortcuts that createTitleShortcuts made, whatever the options were then: a
@@ -91,23 +94,6 @@ bool deleteTitleKey(const TitleRecord& title)
 }
 
 }  // namespace
-
-DataChoices readDataChoices()
-{
-    const HWND page = g_pages.uninstallConfirm;
-    DataChoices choices = {};
-    choices.all = isChecked(page, IDC_DATA_ALL);
-    const bool game = isChecked(page, IDC_DATA_GAME);
-    const bool system = isChecked(page, IDC_DATA_SYSTEM);
-    const bool read = isChecked(page, IDC_DATA_READ);
-    const bool save = isChecked(page, IDC_DATA_SAVE);
-    choices.anyBoxChecked = game || system || read || save;
-    choices.game = choices.all || game;
-    choices.system = choices.all || system;
-    choices.read = choices.all || read;
-    choices.save = choices.all || save;
-    return choices;
-}
 
 bool makeUsableFolder(char* folder)
 {
@@ -164,24 +150,46 @@ bool uninstallTitle(const TitleRecord& title, const DataChoices& choices)
     if (!isTitleInstalled(title)) return true;   // never registered: nothing was made for it
 
     Text root = {};
-    const bool haveRoot = readTitleInstallPath(title, root) && makeUsableFolder(root);
-    if (haveRoot) deleteTitleFiles(title, root);
+    if (!readTitleInstallPath(title, root) || !makeUsableFolder(root)) root[0] = '\0';
+    return removeTitleInstall(title, root);
+}
+
+bool removeTitleInstall(const TitleRecord& title, const char* root, bool clearReadOnly)
+{
+    const bool haveRoot = root[0] != '\0';
+    if (haveRoot) deleteTitleFiles(title, root, clearReadOnly);
     deleteTitleShortcuts(title);
     removeMenuFolders(title);
     if (haveRoot) {
         for (int i = boundedCount(title.folderCount, kTitleFolders) - 1; i >= 0; --i)
             removeEmptyFolderIn(root, title.folderList[i]);
     }
-    return deleteTitleKey(title);
+    const bool gone = deleteTitleKey(title);
+    markTitleFinished(title);
+    return gone;
 }
 
-void uninstallSelectedTitles(const DataChoices& choices)
+void uninstallPlannedTitles(const RemovalPlan& plan, const DataChoices& choices)
 {
     for (int i = 0; i < kTitleCount; ++i) {
-        if (!titleCountsForUninstall(i)) continue;
+        if (!plan.titles[i] || !isTitleInstalled(g_titles[i])) continue;
         if (i == kHarborIndex) {
-            for (const TitleRecord& extra : g_harborExtra) uninstallTitle(extra, choices);
+            for (int e = 0; e < kHarborExtraCount; ++e)
+                if (plan.harborExtras[e]) uninstallTitle(g_harborExtra[e], choices);
         }
         uninstallTitle(g_titles[i], choices);
+    }
+}
+
+void removeUnfinishedTitles()
+{
+    // Harbor's extra records lie inside Harbor's folders: they go first.
+    const TitleRecord* const records[] = {&g_harborExtra[0], &g_harborExtra[1], &g_titles[0], &g_titles[1],
+                                          &g_titles[2],      &g_titles[3],      &g_titles[4]};
+    for (const TitleRecord* title : records) {
+        Text root = {};
+        if (!unfinishedTitleRoot(*title, root)) continue;
+        if (!makeUsableFolder(root)) root[0] = '\0';
+        removeTitleInstall(*title, root);
     }
 }

@@ -3,22 +3,7 @@
 #include <windows.h>
 
 #include "data/install_lists.h"
-
-// The kinds of data the player chose on pageUninstallConfirm.
-struct DataChoices {
-    bool game;      // 1039: the installed files, shortcuts, folders and the registry record
-    bool system;    // 1040
-    bool read;      // 1041: already-read data
-    bool save;      // 1042
-    bool all;       // 1044 itself: the product's folders are removed too (when empty)
-    // True when at least one of the four boxes 1039 to 1042 itself is checked. Delete-all (1044)
-    // alone does not count here: the pages never leave it checked without one of the four.
-    bool anyBoxChecked;
-};
-
-// Reads the five boxes of pageUninstallConfirm. When delete-all (1044) is checked, all four
-// kinds count as chosen, whatever 1039 to 1042 show; otherwise each counts by its own box.
-DataChoices readDataChoices();
+#include "uninstall/removal_plan.h"
 
 // Removes one title. Only game data makes the per-title uninstall act; see the definition for
 // what goes and in which order. A title whose key does not open was never registered, so
@@ -30,10 +15,23 @@ DataChoices readDataChoices();
 // not be deleted.
 bool uninstallTitle(const TitleRecord& title, const DataChoices& choices);
 
-// The per-title uninstall of every title whose box is checked on pageUninstallSelect and whose
-// key is present, in index order; for Harbor first its two extra records (in their order), then
-// Harbor's own record, so that the extras' folders inside Harbor's are empty before Harbor's go.
-void uninstallSelectedTitles(const DataChoices& choices);
+// What the per-title installation made for the title under root (its install root, trailing
+// backslash; empty when unknown: the files and folders then stay), in uninstallTitle's order:
+// files, shortcuts, Start-menu folders, folders (when empty), then the key and the title's
+// unfinished mark. clearReadOnly: a read-only file of the list is deleted too (the uninstall);
+// without it such a file stays (the roll-back: the copy never makes read-only files, so one is
+// something that was in the way). True when the key is gone afterwards (or was never there).
+bool removeTitleInstall(const TitleRecord& title, const char* root, bool clearReadOnly = true);
+
+// The per-title uninstall of every title the plan removes whose key is present, in index order;
+// for Harbor first its two extra records (in their order, those the plan names), then Harbor's
+// own record, so that the extras' folders inside Harbor's are empty before Harbor's go.
+void uninstallPlannedTitles(const RemovalPlan& plan, const DataChoices& choices);
+
+// Removes what a run that the program did not live through left of a title: every title (and
+// extra record) marked unfinished in the product key loses its files under the marked root, its
+// shortcuts, folders and key, and the mark. A mark that no loaded list owns stays.
+void removeUnfinishedTitles();
 
 // Makes folder (260 bytes) fit to have names appended: it must be absolute (a drive "X:\" or a
 // network path "\\server\") and gets a trailing backslash when it has none. False, folder

@@ -5,12 +5,14 @@
 
 #include <cstring>
 
+#include "data/catalogue.h"
+#include "install/destination.h"
 #include "install/registry_key.h"
 #include "install/registry_record.h"
+#include "install/run_state.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
-#include "menu/app_state.h"
-#include "menu/message_box.h"
+#include "support/message_box.h"
 #include "support/text_buffer.h"
 #include "uninstall/title_uninstall.h"
 
@@ -34,41 +36,28 @@ size_t charLength(const char* p)
     return (isSjisLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
 }
 
-// The page that started the run owns its messages: the confirm page, or the progress page
-// during a roll-back.
-HWND messageOwner()
-{
-    if (IsWindowVisible(g_pages.uninstallConfirm)) return g_pages.uninstallConfirm;
-    if (IsWindowVisible(g_pages.progress)) return g_pages.progress;
-    return nullptr;
-}
-
-void showRecordError(const char* text)
-{
-    showMessage(messageOwner(), text, kErrorCaption, MB_OK);
-}
-
 // INSTALL_TYPE as the install run writes it (REG_DWORD 0 or 1) and as earlier versions of the
-// menu compared it (the REG_SZ texts "0" and "1"). Any other data leaves installType as it is.
-void applyInstallType(DWORD type, const BYTE* data, DWORD size)
+// menu compared it (the REG_SZ texts "0" and "1"). Any other data leaves *installType as it is.
+void applyInstallType(DWORD type, const BYTE* data, DWORD size, int* installType)
 {
     if (type == REG_DWORD && size == sizeof(DWORD)) {
         DWORD number = 0;
         std::memcpy(&number, data, sizeof number);
-        if (number <= 1) installType = static_cast<int>(number);
+        if (number <= 1) *installType = static_cast<int>(number);
         return;
     }
     if (type == REG_SZ && size >= 2 && (data[0] == '0' || data[0] == '1') && data[1] == '\0')
-        installType = data[0] - '0';
+        *installType = data[0] - '0';
 }
 
 // Reads INSTALL_PATH (a REG_SZ naming an absolute folder; a trailing backslash is added when it
-// lacks one) into installPath and applies INSTALL_TYPE. Answers false when the record cannot be
-// used, after the matching message unless quiet.
-bool readProductRecord(char* installPath, bool quiet = false)
+// lacks one) into installPath and INSTALL_TYPE into *type (which keeps its value for data other
+// than 0 and 1). Answers false when the record cannot be used, after the matching message
+// (owned by owner) unless quiet.
+bool readProductRecord(HWND owner, char* installPath, int* type, bool quiet = false)
 {
-    auto refuse = [quiet](const char* text) {
-        if (!quiet) showRecordError(text);
+    auto refuse = [owner, quiet](const char* text) {
+        if (!quiet) showMessage(owner, text, kErrorCaption, MB_OK);
     };
     RegistryKey key;
     if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_READ) != ERROR_SUCCESS) {
@@ -80,11 +69,11 @@ bool readProductRecord(char* installPath, bool quiet = false)
     // stored data hold, and a text that fills all 260 has no room for its NUL in a Text.
     char data[kTextSize + 1] = {};
     Text path = {};
-    DWORD type = 0;
+    DWORD valueType = 0;
     DWORD size = kTextSize;
-    if (RegQueryValueExA(key.get(), "INSTALL_PATH", nullptr, &type, reinterpret_cast<BYTE*>(data),
+    if (RegQueryValueExA(key.get(), "INSTALL_PATH", nullptr, &valueType, reinterpret_cast<BYTE*>(data),
                          &size) != ERROR_SUCCESS ||
-        type != REG_SZ || !textCopy(path, sizeof path, data) || !makeUsableFolder(path)) {
+        valueType != REG_SZ || !textCopy(path, sizeof path, data) || !makeUsableFolder(path)) {
         key.close();
         refuse(kNoInstallPath);
         return false;
@@ -92,13 +81,13 @@ bool readProductRecord(char* installPath, bool quiet = false)
 
     BYTE typeData[kTextSize] = {};
     size = sizeof typeData;
-    if (RegQueryValueExA(key.get(), "INSTALL_TYPE", nullptr, &type, typeData, &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), "INSTALL_TYPE", nullptr, &valueType, typeData, &size) != ERROR_SUCCESS) {
         key.close();
         refuse(kNoInstallType);
         return false;
     }
     key.close();
-    applyInstallType(type, typeData, size);
+    applyInstallType(valueType, typeData, size, type);
     std::memcpy(installPath, path, sizeof path);
     return true;
 }
@@ -126,12 +115,12 @@ void deleteSaveData(const char* installPath, const char* pattern)
 }
 
 // The files of the install-type list; a disc-change line names no file.
-void deleteListFiles(const char* installPath, const InstallTypeList& list)
+void deleteListFiles(const char* installPath, const InstallTypeList& list, int entries, bool clearReadOnly)
 {
-    const int count = boundedCount(list.entryCount, kListEntries);
+    const int count = boundedCount(list.entryCount, entries < kListEntries ? entries : kListEntries);
     for (int i = 0; i < count; ++i) {
         if (std::strncmp(list.entries[i], "CDCHANGE", 8) == 0) continue;
-        deleteFileIn(installPath, list.entries[i], true);
+        deleteFileIn(installPath, list.entries[i], clearReadOnly);
     }
 }
 
@@ -183,30 +172,6 @@ void removeProductFolders(const char* installPath)
     RemoveDirectoryA(parent);
 }
 
-// The product's part of the uninstall run, for the product installed at installPath with the
-// list of installType.
-void removeProduct(const char* installPath, const DataChoices& choices)
-{
-    const InstallTypeList& list = selectedList();
-    if (choices.save) deleteSaveData(installPath, list.saveDataPattern);
-    if (choices.read) deleteFileIn(installPath, list.readDataFile, false);
-    if (choices.system) {
-        deleteFileIn(installPath, list.systemDataFiles[0], false);
-        deleteFileIn(installPath, list.systemDataFiles[1], false);
-    }
-    if (choices.game) {
-        deleteListFiles(installPath, list);
-        removeUninstallEntry();
-        deleteProductShortcuts();
-        deleteProductKeys();
-    }
-    if (choices.all) {
-        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
-            removeEmptyFolderIn(installPath, list.folderList[i]);
-    }
-    removeProductFolders(installPath);
-}
-
 }  // namespace
 
 size_t hubParentLength(const char* installPath)
@@ -248,29 +213,55 @@ bool matchesPattern(const char* pattern, const char* name)
     return *name == '\0';
 }
 
-bool runUninstall()
+void removeProductFiles(const char* installPath, const InstallTypeList& list, const DataChoices& choices,
+                        int entries, bool clearReadOnly)
 {
-    const DataChoices choices = readDataChoices();
-    uninstallSelectedTitles(choices);
+    if (choices.save) deleteSaveData(installPath, list.saveDataPattern);
+    if (choices.read) deleteFileIn(installPath, list.readDataFile, false);
+    if (choices.system) {
+        deleteFileIn(installPath, list.systemDataFiles[0], false);
+        deleteFileIn(installPath, list.systemDataFiles[1], false);
+    }
+    if (choices.game) {
+        deleteListFiles(installPath, list, entries, clearReadOnly);
+        removeUninstallEntry();
+        deleteProductShortcuts();
+        deleteProductKeys();
+    }
+    if (choices.all) {
+        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
+            removeEmptyFolderIn(installPath, list.folderList[i]);
+    }
+    removeProductFolders(installPath);
+}
+
+bool runUninstall(HWND owner, const UninstallChoices& choices)
+{
+    removeUnfinishedTitles();
+    bool installed[kTitleCount] = {};
+    for (int i = 0; i < kTitleCount; ++i) installed[i] = isTitleInstalled(g_titles[i]);
+    const RemovalPlan plan = planUninstall(installed, isProductInstalled(), choices);
+    uninstallPlannedTitles(plan, choices.data);
     // The product stays while any title is left.
     for (const TitleRecord& title : g_titles)
         if (isTitleInstalled(title)) return true;
 
     voiceArcNoted = false;
-    if (!choices.anyBoxChecked) return false;
+    if (!choices.data.anyBoxChecked) return false;
 
     Text installPath = {};
-    if (!readProductRecord(installPath)) return false;
+    int type = installType;
+    if (!readProductRecord(owner, installPath, &type)) return false;
     // Without its list the run knows none of the product's files: it would delete the record and
     // leave every file behind, with nothing left to remove them by.
-    const int type = installType == 1 ? 1 : 0;
-    if (!g_installListRead[type]) {
+    const int index = installTypeIndex(type);
+    if (!g_installListRead[index]) {
         char text[kTextSize + 64] = {};
-        wsprintfA(text, "%s を読み込めないため、アンインストールできません。", kInstallTypeListNames[type]);
-        showRecordError(text);
+        wsprintfA(text, "%s を読み込めないため、アンインストールできません。", kInstallTypeListNames[index]);
+        showMessage(owner, text, kErrorCaption, MB_OK);
         return false;
     }
-    removeProduct(installPath, choices);
+    removeProductFiles(installPath, installTypeList(type), choices.data);
     return true;
 }
 
@@ -278,12 +269,11 @@ void removeUnfinishedProduct()
 {
     // The record names where that run copied to and with which list. Without INSTALL_PATH it
     // stopped before its first file.
-    const int chosenType = installType;
     Text installPath = {};
-    if (readProductRecord(installPath, true)) {
+    int type = installType;
+    if (readProductRecord(nullptr, installPath, &type, true)) {
         DataChoices copied = {};
         copied.game = copied.all = copied.anyBoxChecked = true;
-        removeProduct(installPath, copied);
+        removeProductFiles(installPath, installTypeList(type), copied);
     }
-    installType = chosenType;
 }

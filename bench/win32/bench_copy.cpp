@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "install/file_copy.h"
-#include "menu/app_state.h"
+#include "install/run_state.h"
+#include "menu/pages.h"
+#include "menu/progress_page.h"
 #include "menu/page_ids.h"
 
 namespace {
@@ -244,10 +246,10 @@ int main(int argc, char** argv)
     ShowWindow(page, SW_SHOW);
     UpdateWindow(page);
     HWND bar = GetDlgItem(page, IDC_PROGRESS_BAR);
-    HWND picture = GetDlgItem(page, IDC_PICTURE_PROGRESS);
     HWND percentText = GetDlgItem(page, IDC_PERCENT);
     // The list's size in its own units (10^6 bytes, the whole ones), so the bar ends at 100.
-    selectedList().listSizeMb = static_cast<int>(bytes / 1000000);
+    const int listSizeMb = static_cast<int>(bytes / 1000000);
+    ProgressPage& progress = progressPage();
     drainMessages();
 
     const double mb = static_cast<double>(bytes) / 1e6;
@@ -262,7 +264,7 @@ int main(int argc, char** argv)
             drainMessages();
             const double start = now();
             bool ok = false;
-            if (variant == 0) ok = copyListFile(picture, bar, source.c_str(), destination.c_str());
+            if (variant == 0) ok = copyListFile(&progress, source.c_str(), destination.c_str(), listSizeMb);
             else if (variant == 1) ok = minimalCopy(source.c_str(), destination.c_str());
             else ok = CopyFileA(source.c_str(), destination.c_str(), FALSE) != 0;
             const double seconds = now() - start;
@@ -309,7 +311,7 @@ int main(int argc, char** argv)
     double copySeconds = 0;
     const Latency busy = measureLatency(percentText, [&] {
         const double start = now();
-        copied = copyListFile(picture, bar, source.c_str(), destination.c_str());
+        copied = copyListFile(&progress, source.c_str(), destination.c_str(), listSizeMb);
         copySeconds = now() - start;
     });
     if (!copied || fileSize(destination.c_str()) != bytes) {

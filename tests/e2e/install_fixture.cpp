@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
@@ -65,7 +66,33 @@ void expectSameFile(const std::string& original, const std::string& copy)
     EXPECT_TRUE(a == b) << copy << " differs from " << original;
 }
 
+bool writeBigFile(const std::string& path, DWORD size)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::vector<char> block(1 << 20);
+    bool ok = true;
+    for (DWORD at = 0; ok && at < size; at += static_cast<DWORD>(block.size())) {
+        for (size_t i = 0; i < block.size(); i += 8192)
+            std::snprintf(&block[i], 32, "chunk %lu ", static_cast<unsigned long>((at + i) / 8192));
+        const DWORD part = std::min<DWORD>(size - at, static_cast<DWORD>(block.size()));
+        DWORD written = 0;
+        ok = WriteFile(file, block.data(), part, &written, nullptr) && written == part;
+    }
+    return CloseHandle(file) && ok;
+}
+
 namespace {
+
+// FNV-1a of a file's bytes, in hex: two snapshots tell a file changed in place from one left as it was.
+std::string contentHash(const std::string& path)
+{
+    uint64_t hash = 14695981039346656037ull;
+    for (unsigned char byte : readFile(path)) hash = (hash ^ byte) * 1099511628211ull;
+    char text[20];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
+}
 
 void listTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& lines)
 {
@@ -79,7 +106,8 @@ void listTree(const std::string& folder, const std::string& prefix, std::vector<
             lines.push_back(prefix + name + "\\");
             listTree(folder + name + "\\", prefix + name + "\\", lines);
         } else {
-            lines.push_back(prefix + name + " " + std::to_string(entry.nFileSizeLow));
+            lines.push_back(prefix + name + " " + std::to_string(entry.nFileSizeLow) + " " +
+                            contentHash(folder + name));
         }
     } while (FindNextFileA(find, &entry));
     FindClose(find);
@@ -267,6 +295,14 @@ void InstallFixture::SetUp()
 void InstallFixture::TearDown()
 {
     killLeftovers();
+    for (auto edit = discEdits_.rbegin(); edit != discEdits_.rend(); ++edit) {
+        const std::string where = discFolder(edit->disc) + edit->relative;
+        SetFileAttributesA(where.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(where.c_str());
+        if (!edit->saved.empty() && !MoveFileExA(edit->saved.c_str(), where.c_str(), 0))
+            ADD_FAILURE() << "the staged disc " << edit->disc << " lacks " << edit->relative << " now";
+    }
+    discEdits_.clear();
     killProcesses({"notepad.exe", "vga_e2e_record.exe"});
     resetRegistry();
     removeProduct();
@@ -296,7 +332,10 @@ HWND InstallFixture::startMenu(Page expected)
     }
     EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0) << "the instance started from the disc";
     HWND page = menu_.waitForPage(expected, kStartTimeoutMs);
-    EXPECT_TRUE(page) << "no " << pageName(expected) << " page; message box: " << messageBoxText(findMessageBox());
+    Page shown = Page::None;
+    if (!page) findVisiblePage(0, &shown);
+    EXPECT_TRUE(page) << "no " << pageName(expected) << " page but " << pageName(shown)
+                      << "; message box: " << messageBoxText(findMessageBox());
     return page;
 }
 
@@ -337,7 +376,7 @@ HWND InstallFixture::startFullInstall()
 // and no message box is up: a disc request is answered by putting that disc into Q: and OK
 // (or by Cancel, for the request number cancelAt, counted from 1), the DirectX question by
 // Cancel, anything else by OK and noted.
-bool InstallFixture::followRun(Page until, RunLog& log, int cancelAt, int otherAnswer)
+bool InstallFixture::followRun(Page until, RunLog& log, int cancelAt, int otherAnswer, int stopAt)
 {
     const double end = nowMs() + kRunTimeoutMs;
     while (nowMs() < end) {
@@ -355,6 +394,7 @@ bool InstallFixture::followRun(Page until, RunLog& log, int cancelAt, int otherA
                 if (driveOfDisc(disc))
                     log.needlessRequests.push_back("request " + std::to_string(log.discRequests.size()) +
                                                    " for disc " + std::to_string(disc));
+                if (static_cast<int>(log.discRequests.size()) == stopAt) return true;
                 if (static_cast<int>(log.discRequests.size()) == cancelAt) {
                     answer = IDCANCEL;
                 } else if (!insertDisc('Q', disc)) {
@@ -435,6 +475,19 @@ bool InstallFixture::uninstallEverything(HWND main)
     const long exitCode = menu_.waitExit(kExitTimeoutMs);
     EXPECT_EQ(exitCode, 0) << "the menu ends after an uninstall";
     return exitCode == 0;
+}
+
+std::string InstallFixture::takeFromDisc(int disc, const std::string& relative)
+{
+    const std::string path = discFolder(disc) + relative;
+    const std::string saved = drivesFolder() + "e2e-saved-" + std::to_string(discEdits_.size());
+    DeleteFileA(saved.c_str());
+    if (!MoveFileExA(path.c_str(), saved.c_str(), 0)) {
+        ADD_FAILURE() << "cannot take " << path << " aside, error " << GetLastError();
+        return "";
+    }
+    discEdits_.push_back({disc, relative, saved});
+    return path;
 }
 
 void InstallFixture::expectSameAsBefore(const char* when)

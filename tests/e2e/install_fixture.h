@@ -43,7 +43,12 @@ extern const CopiedFile kTitleFiles[19];   // the files of the five titles and H
 // The installed copy is there and holds the same bytes as the original.
 void expectSameFile(const std::string& original, const std::string& copy);
 
-// ---- What of the product exists: files, keys, shortcuts, as sorted text lines
+// A file of size bytes whose every 8192-byte chunk differs, so a copy that loses, repeats or
+// mixes up chunks cannot pass a comparison.
+bool writeBigFile(const std::string& path, DWORD size);
+
+// ---- What of the product exists: files (with size and a hash of their bytes), keys and values,
+// shortcuts, as sorted text lines
 
 std::vector<std::string> productSnapshot();
 std::string joinLines(const std::vector<std::string>& lines);
@@ -103,8 +108,9 @@ protected:
     // Follows a running install like a player until `until` is the one visible page of the menu
     // and no message box is up: a disc request is answered by putting that disc into Q: and OK
     // (or by Cancel, for the request number cancelAt, counted from 1), the DirectX question by
-    // Cancel, anything else by `otherAnswer` (OK unless told) and noted.
-    bool followRun(Page until, RunLog& log, int cancelAt = 0, int otherAnswer = IDOK);
+    // Cancel, anything else by `otherAnswer` (OK unless told) and noted. With stopAt, it stops at
+    // disc request number stopAt and leaves that box up, unanswered: true then.
+    bool followRun(Page until, RunLog& log, int cancelAt = 0, int otherAnswer = IDOK, int stopAt = 0);
 
     // A complete install of every title, disc requests answered, DirectX declined: pageMain.
     HWND installEverything(RunLog& log);
@@ -119,12 +125,26 @@ protected:
 
     void expectSameAsBefore(const char* when);
 
+    // Moves a file of a staged disc aside for this test (TearDown puts it back) and answers the
+    // path where it was, for the test to put something else there.
+    std::string takeFromDisc(int disc, const std::string& relative);
+    // Notes a file added to a staged disc, deleted again in TearDown.
+    void addedToDisc(int disc, const std::string& relative) { discEdits_.push_back({disc, relative, ""}); }
+
     // Put back by their destructors after TearDown, which still needs the private desktop.
     BorrowedValue desktopFolder_, textClass_;
     std::string desktop_;
     MenuRun menu_;
     std::vector<std::string> before_;   // the product snapshot before the test
     std::string opened_;                // where the stand-in notes the documents it opens
+
+private:
+    struct DiscEdit {
+        int disc;
+        std::string relative;
+        std::string saved;   // where the original waits; empty for a file the test added
+    };
+    std::vector<DiscEdit> discEdits_;
 };
 
 }  // namespace e2e

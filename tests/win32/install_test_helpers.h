@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "menu/app_state.h"
+#include "data/catalogue.h"
+#include "install/copy_progress.h"
+#include "install/install_choices.h"
+#include "install/run_state.h"
 #include "menu/page_ids.h"
+#include "menu/pages.h"
 
 namespace install_test {
 
@@ -21,6 +25,40 @@ inline void setText(char* buffer, const std::string& text)
     std::memset(buffer, 0, kTextSize);
     std::memcpy(buffer, text.data(), text.size());
 }
+
+// The choices of a run into root (trailing backslash): the product in root + "Varnis\\Hub\\",
+// the given titles, both shortcut options.
+inline InstallChoices runInto(const std::string& root, std::initializer_list<int> titles = {})
+{
+    InstallChoices run = {};
+    for (int title : titles) run.titles[title] = true;
+    run.desktopShortcuts = run.startMenuShortcuts = true;
+    std::memcpy(run.installRoot, root.c_str(), root.size() + 1);
+    const std::string dir = root + "Varnis\\Hub\\";
+    std::memcpy(run.installDir, dir.c_str(), dir.size() + 1);
+    return run;
+}
+
+// A progress display that shows nothing and owns the run's boxes with owner.
+class QuietProgress : public CopyProgress {
+public:
+    explicit QuietProgress(HWND owner = nullptr) : owner_(owner) {}
+    HWND owner() const override { return owner_; }
+    void showFiles(const char* source, const char* destination) override
+    {
+        lastSource = source;
+        lastDestination = destination;
+    }
+    void showPercent(int percent) override { percents.push_back(percent); }
+    void repaintPicture() override { ++repaints; }
+
+    std::string lastSource, lastDestination;
+    std::vector<int> percents;
+    int repaints = 0;
+
+private:
+    HWND owner_;
+};
 
 // Points a predefined key (HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE) at a private key of its own
 // for the life of the object, so a test never touches the prefix's real keys.

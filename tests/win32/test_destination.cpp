@@ -11,8 +11,9 @@
 #include "tests/win32/install_test_helpers.h"
 #include "install/destination.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
 #include "menu/page_ids.h"
+#include "menu/pages.h"
+#include "menu/title_controls.h"
 
 namespace {
 
@@ -167,7 +168,7 @@ TEST_F(Destination, RequiredAndFreeFiguresAreShownOnBothPages)
     check(g_pages.installSelect, kBox, true);       // 1000
     check(g_pages.installSelect, kBox + 1, true);   // 2071: 3071 in all
     EXPECT_EQ(selectedInstallSize(), 3071u);
-    EXPECT_TRUE(refreshSpaceDisplay());
+    refreshSpaceDisplay();
     EXPECT_TRUE(g_shown.empty());
     EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "2．1023 ＧＢの空き容量が必要です。");
     EXPECT_EQ(g_space.requiredGb, 2u);
@@ -264,6 +265,62 @@ TEST_F(Destination, ProductWithNoTitleLeftCanStillBeUninstalled)
     check(g_pages.uninstallSelect, kBox + 3, true);
     refreshSpaceDisplay();
     EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+}
+
+// The data options act on the product's data, which goes only with the last title; the Uninstall
+// button stays greyed while the choices would remove nothing.
+TEST_F(Destination, UninstallConfirmOffersOnlyWhatTheChoicesCanRemove)
+{
+    install(0);
+    install(3);
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    const HWND page = g_pages.uninstallConfirm;
+    struct Case {
+        std::vector<int> titles, boxes;
+        bool dataOptions, uninstall;
+    };
+    const Case cases[] = {
+        {{0}, {IDC_DATA_GAME}, false, true},                    // Rainmere stays, so does the product
+        {{0}, {IDC_DATA_SAVE, IDC_DATA_READ}, false, false},    // nothing these could take
+        {{0, 3}, {IDC_DATA_SAVE}, true, false},                 // no title goes, nor the product
+        {{0, 3}, {IDC_DATA_GAME}, true, true},
+        {{0, 2, 3}, {IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}, true, true},
+        {{0, 3}, {}, true, false},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < kTitleCount; ++i) check(g_pages.uninstallSelect, kBox + i, false);
+        for (int id : {IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) check(page, id, false);
+        for (int title : c.titles) check(g_pages.uninstallSelect, kBox + title, true);
+        for (int id : c.boxes) check(page, id, true);
+        updateUninstallConfirm();
+        const std::string which = "titles " + std::to_string(c.titles.size()) + ", boxes " + std::to_string(c.boxes.size());
+        for (int id : {IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) EXPECT_EQ(enabled(page, id), c.dataOptions) << which;
+        EXPECT_TRUE(enabled(page, IDC_DATA_GAME) && enabled(page, IDC_DATA_ALL)) << which;
+        EXPECT_EQ(enabled(page, IDC_UNINSTALL_RUN), c.uninstall) << which;
+    }
+}
+
+// The choices of a run are what the pages show at Start: installed titles are not chosen again.
+TEST_F(Destination, InstallChoicesAreReadOnceFromThePages)
+{
+    install(1);
+    for (int i : {0, 1, 4}) check(g_pages.installSelect, kBox + i, true);
+    check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, true);
+    installType = 0;
+    g_space = {1, 24, 0, 512};
+    const InstallChoices run = readInstallChoices();
+    const bool expected[kTitleCount] = {true, false, false, false, true};
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_EQ(run.titles[i], expected[i]) << i;
+    EXPECT_TRUE(run.desktopShortcuts);
+    EXPECT_FALSE(run.startMenuShortcuts);
+    EXPECT_STREQ(run.installDir, "C:\\Program Files\\Varnis\\Hub\\");
+    EXPECT_STREQ(run.installRoot, "C:\\Program Files\\");
+    EXPECT_EQ(run.freeMb, 1048u);
+    EXPECT_EQ(run.requiredMb, 512u);
 }
 
 TEST_F(Destination, TitleControlsFollowTheRegistry)

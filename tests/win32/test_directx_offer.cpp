@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "install/run_state.h"
 #include "menu/directx_offer.h"
 #include "install_test_helpers.h"
 

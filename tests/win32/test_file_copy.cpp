@@ -8,7 +8,9 @@
 
 #include "install/disc_probe.h"
 #include "install/file_copy.h"
+#include "install/run_state.h"
 #include "install_test_helpers.h"
+#include "menu/progress_page.h"
 
 using namespace install_test;
 
@@ -32,6 +34,7 @@ protected:
         cancelRequested = 0;
     }
     ScratchFolder scratch_{"file_copy"};
+    QuietProgress quiet_;
 };
 
 // A window whose WM_APP does what the roll-back does to a list copy in progress.
@@ -56,8 +59,8 @@ TEST_F(FileCopy, BothRoutinesCopyEveryByteOfEmptySmallAndMultiChunkFiles)
 
         const std::string listCopy = scratch_ / ("list" + std::to_string(size));
         const std::string titleCopy = scratch_ / ("title" + std::to_string(size));
-        EXPECT_TRUE(copyListFile(nullptr, nullptr, source.c_str(), listCopy.c_str())) << size;
-        EXPECT_TRUE(copyTitleFile(nullptr, source.c_str(), titleCopy.c_str())) << size;
+        EXPECT_TRUE(copyListFile(nullptr, source.c_str(), listCopy.c_str(), 0)) << size;
+        EXPECT_TRUE(copyTitleFile(quiet_, source.c_str(), titleCopy.c_str())) << size;
         EXPECT_EQ(readFile(listCopy), bytes) << size;
         EXPECT_EQ(readFile(titleCopy), bytes) << size;
         EXPECT_FALSE(GetFileAttributesA(listCopy.c_str()) & FILE_ATTRIBUTE_READONLY);
@@ -70,7 +73,7 @@ TEST_F(FileCopy, BothRoutinesCopyEveryByteOfEmptySmallAndMultiChunkFiles)
     // An existing destination is replaced, not appended to.
     const std::string source = scratch_ / "source1";
     const std::string target = scratch_ / "list8192";
-    EXPECT_TRUE(copyListFile(nullptr, nullptr, source.c_str(), target.c_str()));
+    EXPECT_TRUE(copyListFile(nullptr, source.c_str(), target.c_str(), 0));
     EXPECT_EQ(readFile(target), patternBytes(1));
 }
 
@@ -84,8 +87,8 @@ TEST_F(FileCopy, DestinationThatCannotBeWrittenFailsAndReleasesTheSource)
 
     for (const std::string& target : {noFolder, readOnly}) {
         ASSERT_TRUE(writeFile(source, patternBytes(20000)));
-        EXPECT_FALSE(copyListFile(nullptr, nullptr, source.c_str(), target.c_str())) << target;
-        EXPECT_FALSE(copyTitleFile(nullptr, source.c_str(), target.c_str())) << target;
+        EXPECT_FALSE(copyListFile(nullptr, source.c_str(), target.c_str(), 0)) << target;
+        EXPECT_FALSE(copyTitleFile(quiet_, source.c_str(), target.c_str())) << target;
         // A source still open would refuse the delete.
         EXPECT_TRUE(DeleteFileA(source.c_str())) << target;
     }
@@ -95,8 +98,8 @@ TEST_F(FileCopy, DestinationThatCannotBeWrittenFailsAndReleasesTheSource)
 
     // A missing source fails both without creating the destination.
     const std::string target = scratch_ / "never";
-    EXPECT_FALSE(copyListFile(nullptr, nullptr, source.c_str(), target.c_str()));
-    EXPECT_FALSE(copyTitleFile(nullptr, source.c_str(), target.c_str()));
+    EXPECT_FALSE(copyListFile(nullptr, source.c_str(), target.c_str(), 0));
+    EXPECT_FALSE(copyTitleFile(quiet_, source.c_str(), target.c_str()));
     EXPECT_FALSE(exists(target));
 }
 
@@ -115,7 +118,7 @@ TEST_F(FileCopy, RollBackDuringAListCopyStopsItWithTheFilesClosed)
     const std::string target = scratch_ / "target";
     ASSERT_TRUE(writeFile(source, patternBytes(5 * 8192)));
     PostMessageA(window, WM_APP, 0, 0);   // dispatched after the first chunk
-    EXPECT_FALSE(copyListFile(nullptr, nullptr, source.c_str(), target.c_str()));
+    EXPECT_FALSE(copyListFile(nullptr, source.c_str(), target.c_str(), 0));
     EXPECT_EQ(bytesCopied, 8192u);
     EXPECT_TRUE(DeleteFileA(source.c_str()));
     EXPECT_TRUE(DeleteFileA(target.c_str()));
@@ -163,8 +166,8 @@ TEST_F(FileCopy, SourceThatShrinksOrGrowsDuringTheCopyFailsWithoutLeavingACopy)
             ASSERT_TRUE(writeFile(g_changedFile, patternBytes(5 * 8192)));
             g_changedLength = length;
             PostMessageA(window, WM_APP, 0, 0);   // dispatched after the first chunk
-            const bool copied = title ? copyTitleFile(nullptr, g_changedFile.c_str(), target.c_str())
-                                      : copyListFile(nullptr, nullptr, g_changedFile.c_str(), target.c_str());
+            const bool copied = title ? copyTitleFile(quiet_, g_changedFile.c_str(), target.c_str())
+                                      : copyListFile(nullptr, g_changedFile.c_str(), target.c_str(), 0);
             EXPECT_FALSE(copied) << (title ? "title" : "list") << " copy, source changed to " << length;
             EXPECT_FALSE(exists(target)) << (title ? "title" : "list") << " copy, source changed to " << length;
             EXPECT_TRUE(DeleteFileA(g_changedFile.c_str())) << "the source was left open";
@@ -174,7 +177,7 @@ TEST_F(FileCopy, SourceThatShrinksOrGrowsDuringTheCopyFailsWithoutLeavingACopy)
 
     // The size at open is what counts: a file that only had that size copies as before.
     ASSERT_TRUE(writeFile(g_changedFile, patternBytes(8192 + 100)));
-    EXPECT_TRUE(copyListFile(nullptr, nullptr, g_changedFile.c_str(), target.c_str()));
+    EXPECT_TRUE(copyListFile(nullptr, g_changedFile.c_str(), target.c_str(), 0));
     EXPECT_EQ(readFile(target), patternBytes(8192 + 100));
     DestroyWindow(window);
 }
@@ -186,9 +189,9 @@ TEST_F(FileCopy, QuitMetInACopyStopsItAndStaysForTheMessageLoop)
     EXPECT_FALSE(quitMessageSeen());
 
     PostQuitMessage(7);
-    EXPECT_FALSE(copyListFile(nullptr, nullptr, source.c_str(), (scratch_ / "list").c_str()));
+    EXPECT_FALSE(copyListFile(nullptr, source.c_str(), (scratch_ / "list").c_str(), 0));
     EXPECT_TRUE(quitMessageSeen());
-    EXPECT_FALSE(copyTitleFile(nullptr, source.c_str(), (scratch_ / "title").c_str()));
+    EXPECT_FALSE(copyTitleFile(quiet_, source.c_str(), (scratch_ / "title").c_str()));
     EXPECT_EQ(bytesCopied, 2 * 8192u);   // one chunk each
 
     MSG message;
@@ -203,11 +206,11 @@ TEST_F(FileCopy, CancelStopsATitleCopyAfterOneChunkButNotAListCopy)
     const std::string source = scratch_ / "source";
     ASSERT_TRUE(writeFile(source, patternBytes(3 * 8192)));
     cancelRequested = 1;
-    EXPECT_FALSE(copyTitleFile(nullptr, source.c_str(), (scratch_ / "title").c_str()));
+    EXPECT_FALSE(copyTitleFile(quiet_, source.c_str(), (scratch_ / "title").c_str()));
     EXPECT_EQ(readFile(scratch_ / "title"), patternBytes(8192));   // what was written stays
     EXPECT_EQ(titleMbDone, 0u);
 
-    EXPECT_TRUE(copyListFile(nullptr, nullptr, source.c_str(), (scratch_ / "list").c_str()));
+    EXPECT_TRUE(copyListFile(nullptr, source.c_str(), (scratch_ / "list").c_str(), 0));
     EXPECT_EQ(readFile(scratch_ / "list"), patternBytes(3 * 8192));
 }
 
@@ -240,13 +243,11 @@ TEST_F(FileCopy, CopiesShowTheirPercentAndPathsOnTheProgressPage)
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
 
     // A list of 1 MB that gets more than it said: the percentage stops at 100.
-    installType = 0;
-    g_installLists[0].listSizeMb = 1;
     bytesCopied = 999990;
     lastListPercent = 0;
     const std::string small = scratch_ / "small";
     ASSERT_TRUE(writeFile(small, patternBytes(100)));
-    ASSERT_TRUE(copyListFile(nullptr, bar, small.c_str(), (scratch_ / "small_copy").c_str()));
+    ASSERT_TRUE(copyListFile(&progressPage(), small.c_str(), (scratch_ / "small_copy").c_str(), 1));
     EXPECT_EQ(controlText(g_pages.progress, IDC_PERCENT), "100％");
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
     EXPECT_EQ(lastListPercent, 100);
@@ -258,7 +259,7 @@ TEST_F(FileCopy, CopiesShowTheirPercentAndPathsOnTheProgressPage)
     const std::string big = scratch_ / "big";
     const std::string bigCopy = scratch_ / "big_copy";
     ASSERT_TRUE(writeFile(big, patternBytes(5 << 19)));
-    ASSERT_TRUE(copyTitleFile(nullptr, big.c_str(), bigCopy.c_str()));
+    ASSERT_TRUE(copyTitleFile(progressPage(), big.c_str(), bigCopy.c_str()));
     EXPECT_EQ(controlText(g_pages.progress, IDC_PERCENT), "200％");
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100);
     EXPECT_EQ(titleMbDone, 2u);

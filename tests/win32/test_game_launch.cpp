@@ -11,7 +11,9 @@
 
 #include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
-#include "menu/app_state.h"
+#include "install/disc_request.h"
+#include "install/run_state.h"
+#include "menu/pages.h"
 #include "menu/game_launch.h"
 #include "menu/page_ids.h"
 
@@ -132,12 +134,10 @@ protected:
             Sleep(50);
         }
     }
-    // Installs the test title the way the install run does: L_INST_PATH from installRoot.
+    // Installs the test title the way the install run does: L_INST_PATH from the install root.
     void installTitle(const std::string& root)
     {
-        std::memset(installRoot, 0, sizeof installRoot);
-        std::strcpy(installRoot, root.c_str());
-        ASSERT_TRUE(writeTitleRegistry(nullptr, *title_));
+        ASSERT_TRUE(writeTitleRegistry(nullptr, *title_, root.c_str()));
     }
 
     install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "game_launch"};

@@ -8,12 +8,13 @@
 
 #include "install/destination.h"
 #include "install/registry_record.h"
+#include "install/run_state.h"
 #include "install/uninstall_entry.h"
 #include "install_test_helpers.h"
 #include "menu/idle_step.h"
-#include "menu/app_state.h"
-#include "menu/install_run.h"
 #include "menu/page_ids.h"
+#include "menu/pages.h"
+#include "menu/title_controls.h"
 
 using namespace install_test;
 

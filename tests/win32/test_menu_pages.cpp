@@ -9,10 +9,13 @@
 #include <set>
 #include <vector>
 
-#include "menu/app_state.h"
+#include "data/catalogue.h"
+#include "install/destination.h"
+#include "install/run_state.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_procedures.h"
+#include "menu/pages.h"
 #include "menu/startup.h"
 
 namespace {
@@ -334,6 +337,10 @@ TEST_F(MenuPages, UninstallAllAlsoChecksTitlesThatAreNotInstalled)
     EXPECT_TRUE(visible(confirm));
     for (int i = 0; i < kTitleCount; ++i)
         EXPECT_EQ(enabled(confirm, IDC_CONFIRM_LINE_BASE + i), i == 2) << "only installed titles are removed";
+    EXPECT_FALSE(enabled(confirm, IDC_UNINSTALL_RUN)) << "no data chosen: nothing would be removed";
+    click(confirm, IDC_DATA_GAME);
+    EXPECT_TRUE(enabled(confirm, IDC_UNINSTALL_RUN));
+    click(confirm, IDC_DATA_GAME);
 
     click(confirm, IDC_BACK);
     EXPECT_TRUE(visible(page));
@@ -341,6 +348,17 @@ TEST_F(MenuPages, UninstallAllAlsoChecksTitlesThatAreNotInstalled)
     EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + 2));
     EXPECT_TRUE(checked(page, IDC_ALL_TITLES)) << "a title box leaves uninstall-all alone";
     EXPECT_FALSE(enabled(page, IDC_NEXT));
+}
+
+// Next follows the boxes as they stand when the page is shown, also a box left checked earlier.
+TEST_F(MenuPages, UninstallNextFollowsTheBoxesWhenThePageIsShown)
+{
+    startUp({2});
+    createKey(kProductKey);
+    CheckDlgButton(g_pages.uninstallSelect, IDC_TITLE_BOX_BASE + 2, BST_CHECKED);
+    showCentered(g_pages.main);
+    click(g_pages.main, IDC_UNINSTALL);
+    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
 }
 
 TEST_F(MenuPages, DataOptionsFollowDeleteAllAndBack)

@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "install/disc_probe.h"
-#include "menu/app_state.h"
+#include "install/disc_request.h"
+#include "install/run_state.h"
+#include "menu/pages.h"
 #include "menu/bootstrap.h"
 #include "menu/menu_mutex.h"
 #include "menu/page_flow.h"

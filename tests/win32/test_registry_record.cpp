@@ -12,7 +12,9 @@
 #include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
 #include "install/split_at_comma.h"
-#include "menu/app_state.h"
+#include "install/disc_request.h"
+#include "install/run_state.h"
+#include "menu/pages.h"
 
 namespace {
 
@@ -98,9 +100,9 @@ protected:
         g_shown.clear();
         hook_ = SetWindowsHookExA(WH_CBT, closeMessageBoxes, nullptr, GetCurrentThreadId());
         owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-        installType = 0;
-        setText(installDir, "C:\\Program Files\\Varnis\\Hub\\");
-        setText(installRoot, "D:\\Games\\");
+        run_.installType = 0;
+        setText(run_.installDir, "C:\\Program Files\\Varnis\\Hub\\");
+        setText(run_.installRoot, "D:\\Games\\");
         setText(sourceRoot, "Q:\\");
         InstallTypeList& list = g_installLists[0];
         std::memset(&list, 0, sizeof list);
@@ -122,18 +124,19 @@ protected:
     HHOOK hook_ = nullptr;
     HWND owner_ = nullptr;
     std::unique_ptr<TitleRecord> title_;
+    InstallChoices run_ = {};
 };
 
 TEST_F(RegistryRecord, ProductKeyHoldsEveryValueWithItsTypeAndLength)
 {
     EXPECT_FALSE(isProductInstalled());
     EXPECT_FALSE(productKeyExistsForWrite());
-    installType = 1;   // the compact list names the archives
+    run_.installType = 1;   // the compact list names the archives
     g_installLists[1] = g_installLists[0];
     std::strcpy(g_installLists[1].archiveNames[0], "script_c.arc");
     std::strcpy(g_installLists[1].mediaType, "CD");
 
-    ASSERT_TRUE(writeProductRegistry(owner_));
+    ASSERT_TRUE(writeProductRegistry(owner_, run_));
     EXPECT_TRUE(g_shown.empty());
     EXPECT_TRUE(isProductInstalled());
     EXPECT_TRUE(productKeyExistsForWrite());
@@ -170,8 +173,8 @@ TEST_F(RegistryRecord, ProductKeyHoldsEveryValueWithItsTypeAndLength)
 TEST_F(RegistryRecord, ArchivePathTooLongIsLeftOutWithAMessageNotCut)
 {
     const std::string dir = "C:\\" + std::string(246, 'd') + "\\";   // 250: "script.arc" makes 260
-    setText(installDir, dir);
-    EXPECT_TRUE(writeProductRegistry(owner_));   // the run still starts
+    setText(run_.installDir, dir);
+    EXPECT_TRUE(writeProductRegistry(owner_, run_));   // the run still starts
     EXPECT_EQ(readValue(kProductKeyPath, "SCRIPT_ARC").result, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(readValue(kProductKeyPath, "VOICE_ARC").text(), dir + "voice.arc");   // 259 fits
     EXPECT_EQ(readValue(kProductKeyPath, "MEDIA_TYPE").text(), "DVD");
@@ -199,7 +202,7 @@ TEST_F(RegistryRecord, TitleKeyExpandsTagsReadsNumbersAndKeepsWholeBuffers)
     for (const auto& n : numbers) addNumber(n.line);
 
     EXPECT_FALSE(isTitleInstalled(*title_));
-    ASSERT_TRUE(writeTitleRegistry(owner_, *title_));
+    ASSERT_TRUE(writeTitleRegistry(owner_, *title_, run_.installRoot));
     EXPECT_TRUE(g_shown.empty());
     EXPECT_TRUE(isTitleInstalled(*title_));
 
@@ -225,20 +228,20 @@ TEST_F(RegistryRecord, TitleKeyExpandsTagsReadsNumbersAndKeepsWholeBuffers)
     // A title without values gets L_INST_PATH alone.
     std::strcpy(title_->registryKey, "Software\\Varnis\\Bare");
     title_->stringValueCount = title_->numberValueCount = 0;
-    ASSERT_TRUE(writeTitleRegistry(owner_, *title_));
+    ASSERT_TRUE(writeTitleRegistry(owner_, *title_, run_.installRoot));
     EXPECT_EQ(valueCount("Software\\Varnis\\Bare"), 1u);
 }
 
 TEST_F(RegistryRecord, TooLongExpansionIsRefusedAndStopsTheTitle)
 {
     const std::string root = "D:\\" + std::string(240, 'r') + "\\";   // 244 characters
-    setText(installRoot, root);
+    setText(run_.installRoot, root);
     addString("FIRST,[インストールパス]short\\");             // 250: fits
     addString("SAVE,[インストールパス]savedata\\long\\path\\");  // 263: does not
     addString("AFTER,plain");
     addNumber("N,1");
 
-    EXPECT_FALSE(writeTitleRegistry(owner_, *title_));
+    EXPECT_FALSE(writeTitleRegistry(owner_, *title_, run_.installRoot));
     ASSERT_EQ(g_shown.size(), 1u);
     EXPECT_EQ(g_shown[0].caption, "ERROR");
     EXPECT_EQ(g_shown[0].owner, owner_);
@@ -253,7 +256,7 @@ TEST_F(RegistryRecord, TitleWithoutKeyPathIsNeverInstalledNorWritten)
     // An empty path would name HKEY_CURRENT_USER itself.
     title_->registryKey[0] = '\0';
     EXPECT_FALSE(isTitleInstalled(*title_));
-    EXPECT_FALSE(writeTitleRegistry(owner_, *title_));
+    EXPECT_FALSE(writeTitleRegistry(owner_, *title_, run_.installRoot));
     ASSERT_EQ(g_shown.size(), 1u);
     EXPECT_EQ(g_shown[0].text, "キー情報をレジストリに書き込めませんでした");
     EXPECT_EQ(g_shown[0].owner, owner_);

@@ -55,18 +55,12 @@ protected:
         desktop_ = shellFolder(CSIDL_DESKTOP);
         ASSERT_FALSE(programs_.empty());
         ASSERT_FALSE(desktop_.empty());
-        g_pages = {};
-        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
-        ASSERT_NE(g_pages.installSelect, nullptr);
-        setText(installRoot, scratch_.path());
-        setText(installDir, scratch_.path() + "Varnis\\Hub\\");
+        run_ = runInto(scratch_.path());
         cleanUp();
     }
     void TearDown() override
     {
         cleanUp();
-        DestroyWindow(g_pages.installSelect);
-        g_pages = {};
     }
     // Only what these tests make: the product's links and folders and the test titles' ones.
     void cleanUp()
@@ -81,18 +75,19 @@ protected:
     }
     void options(bool desktop, bool startMenu)
     {
-        check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, desktop);
-        check(g_pages.installSelect, IDC_SHORTCUT_MENU, startMenu);
+        run_.desktopShortcuts = desktop;
+        run_.startMenuShortcuts = startMenu;
     }
 
     ScratchFolder scratch_{"shortcuts"};
     std::string programs_, desktop_;
+    InstallChoices run_ = {};
 };
 
 TEST_F(Shortcuts, ProductLinksStartTheMenuInTheProductFolderWithoutTrailingBackslash)
 {
     options(true, true);
-    createSetupShortcut();
+    createSetupShortcut(run_);
     const std::string target = scratch_.path() + "Varnis\\Hub\\vgan1_menu.exe";
     const std::string working = scratch_.path() + "Varnis\\Hub";
     for (const std::string& path :
@@ -107,19 +102,19 @@ TEST_F(Shortcuts, ProductLinksStartTheMenuInTheProductFolderWithoutTrailingBacks
 TEST_F(Shortcuts, OptionsDecideWhichProductLinksAndFoldersAreMade)
 {
     options(true, false);
-    createSetupShortcut();
+    createSetupShortcut(run_);
     EXPECT_TRUE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
     EXPECT_FALSE(exists(programs_ + "\\Varnis"));   // no Start-menu folder without the option
 
     cleanUp();
     options(false, true);
-    createSetupShortcut();
+    createSetupShortcut(run_);
     EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
     EXPECT_TRUE(exists(programs_ + "\\Varnis\\Hub\\Setup.lnk"));
 
     cleanUp();
     options(false, false);
-    createSetupShortcut();
+    createSetupShortcut(run_);
     EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
     EXPECT_FALSE(exists(programs_ + "\\Varnis"));
 }
@@ -137,7 +132,7 @@ TEST_F(Shortcuts, TitleLinksTargetTheInstallRootAndDesktopLinksKeepOnlyTheirName
     // "ソ" and "表" end in the byte of a backslash: the name is cut at the real one only.
     setText(title.desktopShortcuts[1], "Varnis\\表示\\ソフト.exe,VgaTestソ\\表示.lnk");
 
-    EXPECT_TRUE(createTitleShortcuts(nullptr, title, true, true));
+    createTitleShortcuts(title, run_.installRoot, true, true);
     const std::string target = scratch_.path() + "Varnis\\Lantern\\lantern.exe";
     const std::string working = scratch_.path() + "Varnis\\Lantern\\";
     for (const std::string& path :
@@ -164,14 +159,14 @@ TEST_F(Shortcuts, TitleFoldersAreMadeEvenWithoutTheStartMenuOption)
     title.desktopShortcutCount = 1;
     setText(title.desktopShortcuts[0], "a.exe,VgaTest.lnk");
 
-    createTitleShortcuts(nullptr, title, false, false);
+    createTitleShortcuts(title, run_.installRoot, false, false);
     EXPECT_TRUE(exists(programs_ + "\\VgaTest"));
     EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
     EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
 
     // A target that does not fit is left out rather than cut into another path.
-    setText(installRoot, "C:\\" + std::string(251, 'a') + "\\");
-    createTitleShortcuts(nullptr, title, true, true);
+    setText(run_.installRoot, "C:\\" + std::string(251, 'a') + "\\");
+    createTitleShortcuts(title, run_.installRoot, true, true);
     EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
     EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
 }

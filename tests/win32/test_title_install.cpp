@@ -35,14 +35,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(user_.ok());
-        g_pages = {};
-        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
-        g_pages.progress = createPage(IDD_PROGRESS);
-        ASSERT_NE(g_pages.installSelect, nullptr);
-        ASSERT_NE(g_pages.progress, nullptr);
-        check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, false);   // no shortcuts in these tests
-        check(g_pages.installSelect, IDC_SHORTCUT_MENU, false);
-        setText(installRoot, scratch_.path());
+        progressPage_ = createPage(IDD_PROGRESS);
+        ASSERT_NE(progressPage_, nullptr);
+        run_ = runInto(scratch_.path());
+        run_.desktopShortcuts = run_.startMenuShortcuts = false;   // no shortcuts in these tests
         setText(sourceRoot, "Q:\\");
         cancelRequested = 0;
         currentDisc = 1;
@@ -52,15 +48,27 @@ protected:
     }
     void TearDown() override
     {
-        DestroyWindow(g_pages.installSelect);
-        DestroyWindow(g_pages.progress);
-        g_pages = {};
+        DestroyWindow(progressPage_);
         cancelRequested = 0;
         currentDisc = 1;
     }
     std::string installed(const std::string& relative) { return readFile(scratch_ / relative); }
+    // The product key that a run has written before its titles.
+    void createProductKey()
+    {
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V", 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+
+    const char* root() const { return run_.installRoot; }
 
     PrivateRegistryRoot user_{HKEY_CURRENT_USER, "title_install"};
+    HWND progressPage_ = nullptr;
+    QuietProgress progress_{nullptr};
+    InstallChoices run_ = {};
     ScratchFolder scratch_{"title_install"};
     DiscFiles discs_;
     MessageCatcher messages_;
@@ -88,8 +96,8 @@ TEST_F(TitleInstall, FileLinesFollowTheSubfolderAndTheDiscsUpToTheEndOfTheList)
         setText(title.folderList[2], "Varnis\\Lantern\\表示\\");
         setText(sourceRoot, "Q:\\");
 
-        EXPECT_TRUE(createTitleFolders(g_pages.progress, title));
-        EXPECT_TRUE(copyTitleFiles(g_pages.progress, title)) << last;
+        createTitleFolders(progress_.owner(), title, root());
+        EXPECT_TRUE(copyTitleFiles(progress_, title, root())) << last;
         EXPECT_EQ(installed("Varnis\\Lantern\\a.txt"), "disc 1 a") << last;
         EXPECT_EQ(installed("Varnis\\Lantern\\表示\\ソース.txt"), "disc 1 source") << last;   // replaced, not appended
         EXPECT_EQ(installed("Varnis\\Lantern\\b.txt"), "disc 2 b") << last;   // copied right after disc 2
@@ -109,13 +117,32 @@ TEST_F(TitleInstall, TitleIsRegisteredAfterItsFilesAndSkippedOnceInstalled)
     TitleRecord& title = g_titles[1];
     fill(title, "Software\\Varnis\\Brindle", "vga_brindle\\", {"file,a.txt", "file,missing.txt", "file,a.txt"});
 
-    // A file that is not on the disc is left out; the title still installs.
-    EXPECT_TRUE(installTitle(g_pages.progress, title));
+    // Without the product key the title cannot be marked unfinished: nothing is copied.
+    EXPECT_FALSE(installTitle(progress_, title, run_));
+    EXPECT_FALSE(keyExists("Software\\Varnis\\Brindle"));
+    EXPECT_FALSE(exists(scratch_ / "a.txt"));
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "キー情報をレジストリに書き込めませんでした");
+    EXPECT_EQ(cancelRequested, 1);
+    MessageCatcher::shown().clear();
+    cancelRequested = 0;
+
+    // A file that is not on the disc is left out; the title still installs, and its mark goes.
+    HKEY product;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &product, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_TRUE(installTitle(progress_, title, run_));
     EXPECT_TRUE(keyExists("Software\\Varnis\\Brindle"));
     EXPECT_EQ(installed("a.txt"), "a");
+    DWORD values = 99;
+    RegQueryInfoKeyA(product, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
+                     nullptr, nullptr);
+    EXPECT_EQ(values, 0u) << "a finished title leaves no mark";
+    RegCloseKey(product);
 
     DeleteFileA((scratch_ / "a.txt").c_str());
-    EXPECT_FALSE(installTitle(g_pages.progress, title));   // its key opens: nothing is copied
+    EXPECT_FALSE(installTitle(progress_, title, run_));   // its key opens: nothing is copied
     EXPECT_FALSE(exists(scratch_ / "a.txt"));
     EXPECT_TRUE(messages_.shown().empty());
 }
@@ -128,16 +155,17 @@ TEST_F(TitleInstall, RefusedDiscCancelsTheRunAndLaterTitlesAreNotInstalled)
     fill(g_harborExtra[0], "Software\\Varnis\\Harbor1", "vga_harbor1\\", {"file,x.txt"});
     fill(g_harborExtra[1], "Software\\Varnis\\Harbor2", "vga_harbor2\\", {"file,y.txt"});
     fill(g_titles[3], "Software\\Varnis\\Rainmere", "vga_rainmere\\", {"file,r.txt"});
-    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
-    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + 3, true);
+    run_.titles[kHarborIndex] = run_.titles[3] = true;
+    createProductKey();
 
     messages_.answer(IDCANCEL);   // disc 2 is in no drive, and the player gives up
-    installSelectedTitles(g_pages.progress);
+    progress_ = QuietProgress(progressPage_);
+    installSelectedTitles(progress_, run_);
 
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "「インストールdisc2」に入れ替えてください");
     EXPECT_EQ(messages_.shown()[0].caption, "インストール");
-    EXPECT_EQ(messages_.shown()[0].owner, g_pages.progress);
+    EXPECT_EQ(messages_.shown()[0].owner, progressPage_);
     EXPECT_EQ(cancelRequested, 1);   // the closing steps now roll back
     // Harbor keeps its key so that the roll-back finds and removes it; nothing after the refusal
     // was copied and nothing after Harbor was installed.
@@ -158,16 +186,17 @@ TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalle
     fill(g_harborExtra[1], "Software\\Varnis\\Harbor2", "vga_h2\\", {"file,y.txt"});
     g_titles[0].sizeMb = 5;
     g_titles[kHarborIndex].sizeMb = 7;
-    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
+    run_.titles[kHarborIndex] = true;
+    createProductKey();
     titleMbDone = 99;
 
-    installSelectedTitles(g_pages.progress);
+    installSelectedTitles(progress_, run_);
     for (const char* key : {"Software\\Varnis\\Harbor", "Software\\Varnis\\Harbor1", "Software\\Varnis\\Harbor2"})
         EXPECT_TRUE(keyExists(key)) << key;
     EXPECT_FALSE(keyExists("Software\\Varnis\\Lantern"));
     for (const char* file : {"h.txt", "x.txt", "y.txt"}) EXPECT_TRUE(exists(scratch_ / file)) << file;
     EXPECT_FALSE(exists(scratch_ / "l.txt"));
-    EXPECT_EQ(titleMbTotal, 7u);   // the checked titles' size
+    EXPECT_EQ(titleMbTotal, 7u);   // the run's titles' size
     EXPECT_EQ(titleMbDone, 0u);    // counted afresh; the small files add nothing
 }
 
@@ -195,12 +224,13 @@ TEST_F(TitleInstall, FileThatCannotBeWrittenIsOfferedForRetryAndCancelStopsTheRu
         messages_.answer(IDRETRY);   // nothing changed: asked again
         messages_.answer(IDCANCEL);
 
-        EXPECT_FALSE(copyTitleFiles(g_pages.progress, title)) << obstacle.refused;
+        progress_ = QuietProgress(progressPage_);
+        EXPECT_FALSE(copyTitleFiles(progress_, title, root())) << obstacle.refused;
         ASSERT_EQ(messages_.shown().size(), 2u) << obstacle.refused;
         for (const ShownMessage& shown : messages_.shown()) {
             EXPECT_EQ(shown.text, obstacle.refused + " のコピーに失敗しました。");
             EXPECT_EQ(shown.caption, "インストールエラー");
-            EXPECT_EQ(shown.owner, g_pages.progress);
+            EXPECT_EQ(shown.owner, progressPage_);
         }
         EXPECT_EQ(cancelRequested, 1) << "Cancel stops the run for the roll-back";
         EXPECT_FALSE(exists(scratch_ / "b.txt")) << "nothing after the refused file is copied";
@@ -218,7 +248,7 @@ TEST_F(TitleInstall, DiscGoneFromItsDriveIsLookedForAndAskedForBeforeAFileIsLeft
 
     // The disc was read from R: and now is in Q:: found there without a message.
     setText(sourceRoot, "R:\\");
-    EXPECT_TRUE(copyTitleFiles(g_pages.progress, title));
+    EXPECT_TRUE(copyTitleFiles(progress_, title, root()));
     EXPECT_EQ(installed("a.txt"), "a");
     EXPECT_STREQ(sourceRoot, "Q:\\");
     EXPECT_TRUE(messages_.shown().empty());
@@ -229,7 +259,7 @@ TEST_F(TitleInstall, DiscGoneFromItsDriveIsLookedForAndAskedForBeforeAFileIsLeft
     currentDisc = 2;
     fill(title, "Software\\Varnis\\Rainmere", "vga_r\\", {"file,b.txt", "file,a.txt"});
     messages_.answer(IDCANCEL);
-    EXPECT_FALSE(copyTitleFiles(g_pages.progress, title));
+    EXPECT_FALSE(copyTitleFiles(progress_, title, root()));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "「インストールdisc2」に入れ替えてください");
     EXPECT_EQ(cancelRequested, 1);
@@ -244,21 +274,20 @@ TEST_F(TitleInstall, PathThatDoesNotFitIsFoundBeforehandAndStopsTheRunIfMet)
     const std::string root = scratch_.path() + std::string(242 - scratch_.path().size(), 'r') + "\\";
     ASSERT_EQ(root.size(), 243u);
     ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
-    setText(installRoot, root);
     TitleRecord title;
     fill(title, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,s.txt", "file,long_name_file.txt"});
 
     // The check the run makes before it starts names the file.
     Text offending = {};
-    EXPECT_FALSE(titlePathsFit(title, offending));
+    EXPECT_FALSE(titlePathsFit(title, root.c_str(), offending));
     EXPECT_STREQ(offending, "long_name_file.txt");
     TitleRecord fits;
     fill(fits, "Software\\Varnis\\Mistvale", "vga_m\\", {"file,s.txt", "setdir,", "end", "file,long_name_file.txt"});
-    EXPECT_TRUE(titlePathsFit(fits, offending)) << "nothing after the end of the list counts";
+    EXPECT_TRUE(titlePathsFit(fits, root.c_str(), offending)) << "nothing after the end of the list counts";
 
     // Met during the copy all the same, it is reported and the run is cancelled: the title would
     // otherwise be registered without the file.
-    EXPECT_FALSE(copyTitleFiles(g_pages.progress, title));
+    EXPECT_FALSE(copyTitleFiles(progress_, title, root.c_str()));
     EXPECT_EQ(cancelRequested, 1);
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_NE(messages_.shown()[0].text.find("long_name_file.txt"), std::string::npos);

@@ -52,12 +52,11 @@ protected:
                                   &key, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(key);
-        installType = 0;
-        setText(installDir, "C:\\Program Files\\Varnis\\Hub\\");
-        setText(g_installLists[0].uninstallProgram, "vgan1_menu.exe");
+        setText(installDir_, "C:\\Program Files\\Varnis\\Hub\\");
     }
     PrivateRegistryRoot machine_{HKEY_LOCAL_MACHINE, "uninstall_entry"};
     MessageCatcher messages_;
+    Text installDir_ = {};
 };
 
 TEST_F(UninstallEntry, StaleEntryIsReplacedWholeWithTwoValuesAndAQuotedCommand)
@@ -75,7 +74,7 @@ TEST_F(UninstallEntry, StaleEntryIsReplacedWholeWithTwoValuesAndAQuotedCommand)
     RegCloseKey(stale);
 
     for (int run = 0; run < 2; ++run) {   // a second run finds its own entry and replaces it
-        EXPECT_TRUE(registerUninstallEntry(nullptr));
+        EXPECT_TRUE(registerUninstallEntry(nullptr, installDir_, "vgan1_menu.exe"));
         const auto values = valuesOf(kUninstallEntryPath);
         ASSERT_EQ(values.size(), 2u);
         EXPECT_EQ(values[0].first, "DisplayName");
@@ -97,8 +96,8 @@ TEST_F(UninstallEntry, StaleEntryIsReplacedWholeWithTwoValuesAndAQuotedCommand)
 TEST_F(UninstallEntry, CommandThatDoesNotFitIsRefusedBeforeAnythingIsWritten)
 {
     HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    setText(installDir, "C:\\" + std::string(240, 'v') + "\\");
-    EXPECT_FALSE(registerUninstallEntry(owner));
+    setText(installDir_, "C:\\" + std::string(240, 'v') + "\\");
+    EXPECT_FALSE(registerUninstallEntry(owner, installDir_, "vgan1_menu.exe"));
     EXPECT_FALSE(keyExists(kUninstallEntryPath));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "アプリケーション追加削除への追加に失敗しました[3]");
@@ -110,7 +109,7 @@ TEST_F(UninstallEntry, CommandThatDoesNotFitIsRefusedBeforeAnythingIsWritten)
 TEST_F(UninstallEntry, MissingUninstallKeyIsReportedAndCreatesNothing)
 {
     ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallKey), ERROR_SUCCESS);
-    EXPECT_FALSE(registerUninstallEntry(nullptr));
+    EXPECT_FALSE(registerUninstallEntry(nullptr, installDir_, "vgan1_menu.exe"));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "アプリケーション追加削除への追加に失敗しました[1]");
     EXPECT_FALSE(keyExists(kUninstallKey));

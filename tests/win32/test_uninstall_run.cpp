@@ -14,10 +14,11 @@
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
 #include "install/title_install.h"
+#include "install/run_state.h"
 #include "install/uninstall_entry.h"
-#include "menu/app_state.h"
-#include "menu/page_ids.h"
-#include "menu/page_procedures.h"
+#include "install_test_helpers.h"
+#include "uninstall/roll_back.h"
+#include "uninstall/title_uninstall.h"
 #include "uninstall/uninstall_run.h"
 
 namespace {
@@ -116,23 +117,14 @@ class UninstallRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
-        InitCommonControlsEx(&controls);
-        ASSERT_TRUE(createPages("Varnis Grand Anthology"));
-        pages_ = {g_pages.welcome, g_pages.main, g_pages.installSelect, g_pages.installConfirm,
-                  g_pages.progress, g_pages.uninstallConfirm, g_pages.uninstallSelect, g_pages.play};
-        CheckDlgButton(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, BST_CHECKED);
-        CheckDlgButton(g_pages.installSelect, IDC_SHORTCUT_MENU, BST_CHECKED);
-
         char temp[MAX_PATH] = {};
         GetTempPathA(sizeof temp, temp);
         root_ = std::string(temp) + "vga_uninstall_test\\";
         clearLeftovers();
         CreateDirectoryA(root_.c_str(), nullptr);
-        std::strcpy(installRoot, root_.c_str());
-        std::strcpy(programFilesDir, root_.c_str());
-        std::strcpy(installDir, (root_ + "Varnis\\Hub\\").c_str());
-        installType = 0;
+        run_ = install_test::runInto(root_);
+        choices_ = {};
+        boxes_ = {};
         voiceArcNoted = true;
 
         describeLists();
@@ -144,8 +136,6 @@ protected:
     void TearDown() override
     {
         UnhookWindowsHookEx(hook_);
-        for (HWND page : pages_) DestroyWindow(page);
-        g_pages = Pages{};
         clearLeftovers();
     }
 
@@ -177,7 +167,7 @@ protected:
         std::strcpy(g_installLists[0].systemDataFiles[1], "save\\config.dat");
         g_installLists[1].entryCount = fill(g_installLists[1].entries, {"vgan1_menu.exe", "data\\script.arc"});
         // A name that does not fit after the install folder: never deleted under a cut-short path.
-        const size_t room = kTextSize - 1 - std::strlen(installDir) - std::strlen("data\\");
+        const size_t room = kTextSize - 1 - std::strlen(run_.installDir) - std::strlen("data\\");
         longName_ = "data\\" + std::string(room + 10, 'x');
         std::strcpy(g_installLists[0].entries[g_installLists[0].entryCount++], longName_.c_str());
     }
@@ -210,26 +200,27 @@ protected:
     // The product as the install run leaves it: record, folders, list files, shortcut, entry.
     void installProduct()
     {
-        ASSERT_TRUE(writeProductRegistry(nullptr));
+        ASSERT_TRUE(writeProductRegistry(nullptr, run_));
+        markProductCopyFinished();
         CreateDirectoryA((root_ + "Varnis\\").c_str(), nullptr);
-        CreateDirectoryA(installDir, nullptr);
-        const InstallTypeList& list = selectedList();
+        CreateDirectoryA(run_.installDir, nullptr);
+        const InstallTypeList& list = installTypeList(run_.installType);
         for (int i = 0; i < list.folderCount; ++i) CreateDirectoryA(product(list.folderList[i]).c_str(), nullptr);
         for (int i = 0; i < list.entryCount; ++i) {
             const std::string path = product(list.entries[i]);
             if (std::strncmp(list.entries[i], "CDCHANGE", 8) != 0 && path.size() < kTextSize) writeFile(path);
         }
-        createSetupShortcut();
-        registerUninstallEntry(nullptr);
+        createSetupShortcut(run_);
+        registerUninstallEntry(nullptr, run_.installDir, list.uninstallProgram);
     }
 
     // A title as installTitle leaves it: folders, the copied files, its key, its shortcuts.
     void install(const TestTitle& title)
     {
-        createTitleFolders(nullptr, *title.record);
+        createTitleFolders(nullptr, *title.record, root_.c_str());
         for (const std::string& file : title.files) writeFile(root_ + file);
-        ASSERT_TRUE(writeTitleRegistry(nullptr, *title.record));
-        createTitleShortcuts(nullptr, *title.record, true, true);
+        ASSERT_TRUE(writeTitleRegistry(nullptr, *title.record, root_.c_str()));
+        createTitleShortcuts(*title.record, root_.c_str(), true, true);
     }
 
     bool installedWhole(const TestTitle& title)
@@ -249,17 +240,33 @@ protected:
 
     void selectTitles(std::initializer_list<int> titles)
     {
-        for (int i : titles) CheckDlgButton(g_pages.uninstallSelect, IDC_TITLE_BOX_BASE + i, BST_CHECKED);
+        for (int i : titles) choices_.titles[i] = true;
     }
 
-    void chooseData(std::initializer_list<int> boxes)
+    // The boxes of pageUninstallConfirm, as the player leaves them.
+    struct DataBoxes {
+        bool all, game, system, read, save;
+    };
+    void chooseData(const std::vector<int>& boxes)
     {
-        for (int id : boxes) CheckDlgButton(g_pages.uninstallConfirm, id, BST_CHECKED);
+        for (int id : boxes) {
+            if (id == IDC_DATA_ALL) boxes_.all = true;
+            if (id == IDC_DATA_GAME) boxes_.game = true;
+            if (id == IDC_DATA_SYSTEM) boxes_.system = true;
+            if (id == IDC_DATA_READ) boxes_.read = true;
+            if (id == IDC_DATA_SAVE) boxes_.save = true;
+        }
     }
 
     void allData() { chooseData({IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}); }
 
-    std::string product(const char* name) const { return std::string(installDir) + name; }
+    bool runUninstall()
+    {
+        choices_.data = dataChoicesFromBoxes(boxes_.all, boxes_.game, boxes_.system, boxes_.read, boxes_.save);
+        return ::runUninstall(nullptr, choices_);
+    }
+
+    std::string product(const char* name) const { return std::string(run_.installDir) + name; }
 
     // What the games write as the product's data, in the files the list names.
     void writeProductData()
@@ -285,8 +292,10 @@ protected:
         return entries == 0;
     }
 
-    std::vector<HWND> pages_;
     HHOOK hook_ = nullptr;
+    InstallChoices run_ = {};
+    UninstallChoices choices_ = {};
+    DataBoxes boxes_ = {};
     std::string root_, longName_;
     TestTitle lantern_, brindle_, harbor_, harborData_, harborSp_;
 };
@@ -322,7 +331,6 @@ TEST_F(UninstallRun, AllTitlesWithAllDataLeaveNothingBehind)
     for (const TestTitle* title : {&lantern_, &harbor_, &harborData_, &harborSp_}) install(*title);
     writeProductData();
     SetFileAttributesA(product("vgan1_menu.exe").c_str(), FILE_ATTRIBUTE_READONLY);   // an older repair's copy
-    CheckDlgButton(g_pages.uninstallSelect, IDC_ALL_TITLES, BST_CHECKED);
     selectTitles({0, 1, 2, 3, 4});
     allData();
 
@@ -401,7 +409,7 @@ TEST_F(UninstallRun, FilesTheInstallDidNotMakeStayWithTheirFolders)
 // before "Hub" is the second byte of 表, not a backslash.
 TEST_F(UninstallRun, TheFolderAboveIsOnlyRemovedBelowARealHubFolder)
 {
-    std::strcpy(installDir, (root_ + "表Hub\\").c_str());
+    std::strcpy(run_.installDir, (root_ + "表Hub\\").c_str());
     CreateDirectoryA((root_ + "表").c_str(), nullptr);
     installProduct();
     allData();
@@ -416,22 +424,20 @@ TEST_F(UninstallRun, TheFolderAboveIsOnlyRemovedBelowARealHubFolder)
 }
 
 // INSTALL_TYPE is stored as a number; an older menu's text form still counts. Either way the
-// run uses the list the product was installed with, not the one this run started with.
+// run uses the list the product was installed with, not the one the pages offer now.
 TEST_F(UninstallRun, InstallTypeOfTheRecordChoosesTheList)
 {
     for (bool asText : {false, true}) {
-        installType = 1;
+        run_.installType = 1;
         installProduct();
         HKEY key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
         if (asText) RegSetValueExA(key, "INSTALL_TYPE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
         RegCloseKey(key);
         writeFile(product("data\\movie.arc"));   // only the full list names it
-        installType = 0;
         chooseData({IDC_DATA_GAME});
 
         EXPECT_TRUE(runUninstall()) << asText;
-        EXPECT_EQ(installType, 1) << asText;
         EXPECT_FALSE(exists(product("data\\script.arc"))) << asText;
         EXPECT_TRUE(exists(product("data\\movie.arc"))) << asText;
         DeleteFileA(product("data\\movie.arc").c_str());
@@ -484,6 +490,103 @@ TEST_F(UninstallRun, AProductWhoseListCouldNotBeReadIsKeptWhole)
     EXPECT_TRUE(runUninstall());
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
     EXPECT_FALSE(exists(product("vgan1_menu.exe")));
+}
+
+// One title goes while another stays. The data options name the product's data, which goes only
+// with the last title: alone they remove nothing, and the title's own saves stay in its folder.
+TEST_F(UninstallRun, DataChoicesForOneTitleWhileAnotherStays)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> boxes;
+        bool titleGoes;
+    };
+    const Case cases[] = {
+        {"no data option", {}, false},
+        {"game data", {IDC_DATA_GAME}, true},
+        {"system data", {IDC_DATA_SYSTEM}, false},
+        {"already-read data", {IDC_DATA_READ}, false},
+        {"save data", {IDC_DATA_SAVE}, false},
+        {"all data", {IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}, true},
+    };
+    installProduct();
+    install(brindle_);
+    writeProductData();
+    for (const Case& c : cases) {
+        install(lantern_);
+        const std::string titleSave = root_ + "Varnis\\Lantern\\save\\01.sav";
+        writeFile(titleSave);
+        choices_ = {};
+        boxes_ = {};
+        selectTitles({0});
+        chooseData(c.boxes);
+
+        runUninstall();
+        EXPECT_EQ(keyExists(HKEY_CURRENT_USER, lantern_.record->registryKey), !c.titleGoes) << c.name;
+        EXPECT_EQ(exists(root_ + lantern_.files[0]), !c.titleGoes) << c.name;
+        EXPECT_TRUE(exists(titleSave)) << c.name << ": a title's own saves are named by no list";
+        EXPECT_TRUE(installedWhole(brindle_)) << c.name;
+        for (const char* name : {"save\\a.sav", "save\\read.dat", "save\\system.dat", "vgan1_menu.exe"})
+            EXPECT_TRUE(exists(product(name))) << c.name << ": " << name;
+        EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath)) << c.name;
+    }
+    EXPECT_TRUE(g_shown.empty());
+}
+
+// A run that ended from outside while it copied Lantern left some of its files, its folders and
+// the mark, but no key: they go before anything else, and the installed Brindle stays.
+TEST_F(UninstallRun, ATitleLeftUnfinishedByACrashIsRemovedFirst)
+{
+    installProduct();
+    install(brindle_);
+    ASSERT_TRUE(markTitleUnfinished(*lantern_.record, root_.c_str()));
+    createTitleFolders(nullptr, *lantern_.record, root_.c_str());
+    writeFile(root_ + lantern_.files[0]);
+
+    removeUnfinishedTitles();
+    EXPECT_TRUE(goneWhole(lantern_));
+    Text root = {};
+    EXPECT_FALSE(unfinishedTitleRoot(*lantern_.record, root)) << "the mark goes with the title";
+    EXPECT_TRUE(installedWhole(brindle_));
+    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+}
+
+// Cancelling a run that added Lantern to an installed product takes Lantern away and leaves the
+// product, Brindle and every player file; cancelling the first run of all takes the product too,
+// but still no player data.
+TEST_F(UninstallRun, RollBackRemovesOnlyWhatTheRunAdded)
+{
+    installProduct();
+    install(brindle_);
+    writeProductData();
+    RunOrigin origin = {};
+    origin.productInstalled = true;
+    origin.titleInstalled[1] = true;
+    run_.titles[0] = run_.titles[1] = true;   // Brindle's box was left checked as well
+    ASSERT_TRUE(markTitleUnfinished(*lantern_.record, root_.c_str()));
+    install(lantern_);   // copied and registered, then cancelled
+
+    undoInstallRun(run_, origin, 0);
+    EXPECT_TRUE(goneWhole(lantern_));
+    Text root = {};
+    EXPECT_FALSE(unfinishedTitleRoot(*lantern_.record, root));
+    EXPECT_TRUE(installedWhole(brindle_));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+    for (const char* name : {"vgan1_menu.exe", "save\\a.sav", "save\\read.dat", "save\\system.dat"})
+        EXPECT_TRUE(exists(product(name))) << name;
+
+    origin = {};
+    undoInstallRun(run_, origin, kListEntries);
+    EXPECT_TRUE(goneWhole(brindle_));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
+    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
+    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
+    EXPECT_FALSE(exists(product("data")));
+    for (const char* name : {"save\\a.sav", "save\\read.dat", "save\\system.dat"})
+        EXPECT_TRUE(exists(product(name))) << name << ": a roll-back deletes no player data";
+    EXPECT_TRUE(g_shown.empty());
 }
 
 TEST(SaveDataPattern, MatchesLongNamesOnly)

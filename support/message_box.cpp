@@ -1,5 +1,5 @@
 // The one way the menu shows a message to the player: a message box with owner, text and caption.
-#include "menu/message_box.h"
+#include "support/message_box.h"
 
 int showMessage(HWND owner, const char* text, const char* caption, UINT flags)
 {
