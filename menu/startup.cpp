@@ -79,7 +79,7 @@ void loadTitleLists()
 }
 
 // A list that the archive holds but that could not be unpacked or was refused (a line too long,
-// the data ending early, a section over its capacity) is named, with "、" between names.
+// the data ending early, an install-type section over its capacity) is named, with "、" between names.
 void addUnreadList(const char* name, bool read, char* names, size_t capacity)
 {
     uint32_t size = 0;
