@@ -650,6 +650,27 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     expectOne(model, "inst_harbor.txt:", "is also used by inst_harbormenu.txt");
 }
 
+TEST_F(Lint, TitleSectionsOverTheirSlotsAreReadUpToTheSlots)
+{
+    // 21 folders for 20 and 41 file lines for 40: the first lines are read, the rest named. A
+    // number value after the cut section is still found on its own line.
+    ListText& brindle = model.lists["inst_brindle.txt"];
+    for (int i = 0; i < 20; ++i) brindle.insertAfter("Varnis\\brindle\\", "Varnis\\brindle\\s" + std::to_string(i) + "\\");
+    brindle.replace("VERSION,100", "VERSION,x");
+    ListText& mistvale = model.lists["inst_mistvale.txt"];
+    for (int i = 0; i < 37; ++i) mistvale.insertAfter("disc2", "setdir,Varnis\\mistvale\\");
+    Outcome r = lint(model);
+    EXPECT_EQ(r.code, 1);
+    for (const std::string& finding :
+         {"inst_brindle.txt:" + std::to_string(brindle.lineOf("Varnis\\brindle\\s0\\")) +
+              ": folder list holds 21 lines, only the first 20 are read: the 1 line(s) from here on are left out",
+          "inst_brindle.txt:" + std::to_string(brindle.lineOf("VERSION,x")) + ": number value \"VERSION\" has no digits",
+          "inst_mistvale.txt:" + std::to_string(mistvale.lineOf("file,mistvale.dat")) +
+              ": file list holds 41 lines, only the first 40 are read: the 1 line(s) from here on are left out",
+          std::string("vgadisc lint: 3 findings (9 lists read")})
+        EXPECT_NE(r.out.find(finding), std::string::npos) << finding << "\n" << r.out;
+}
+
 TEST_F(Lint, AListThatDoesNotInstallTheArchiveLeavesAMenuThatCannotUninstall)
 {
     std::vector<std::string>& lines = model.lists["instdata_c.txt"].lines;
