@@ -601,6 +601,20 @@ TEST_F(Lint, FilesAreLookedForOnTheDiscInTheDrive)
     model = DiscModel();
     model.files.erase("disc2/varnis_disc2.ico");
     expectOne(model, "disc2: disc marker varnis_disc2.ico is missing", "");
+
+    // A disc change is "CDCHANGE", a blank and the number, which the menu reads from the tenth
+    // character: anything else is named, and the drive holds the disc the menu reads (disc 2
+    // for "CDCHANGE22" and "CDCHANGEx2", so data\b.arc after it is found there).
+    const char* const discChanges[][2] = {
+        {"CDCHANGE2", "names no disc"},  {"CDCHANGE", "names no disc"},   {"CDCHANGE ", "names no disc"},
+        {"CDCHANGE x", "names no disc"}, {"CDCHANGE22", "reads disc 2"}, {"CDCHANGEx2", "reads disc 2"},
+        {"CDCHANGE  2", "reads disc 2"},
+    };
+    for (const auto& change : discChanges) {
+        model = DiscModel();
+        model.lists["instdata_f.txt"].replace("CDCHANGE 2", change[0]);
+        expectOne(model, "instdata_f.txt:17: disc change \"" + std::string(change[0]) + "\"", change[1]);
+    }
 }
 
 TEST_F(Lint, DeclaredSizesMustAgreeWithTheFiles)
