@@ -19,7 +19,9 @@ const char* const kHarborExtraListNames[kHarborExtraCount] = {"inst_harbor.txt",
 
 namespace {
 
-// A list that the archive holds but that was not read is named, with "、" between names.
+// A list that the archive holds but that could not be unpacked or was refused (a line too long,
+// the data ending early, an install-type section over its capacity) is named, with "、" between
+// names.
 void addUnreadList(const char* name, bool read, char* names, size_t capacity)
 {
     uint32_t size = 0;

@@ -48,11 +48,19 @@ public:
         return next(unused);
     }
 
+    // A refused list answers only its fault: what was dropped before it is not reported.
     bool fail(ListFault fault)
     {
+        result_ = ListResult();
         result_.fault = fault;
         result_.line = line_;
         return false;
+    }
+
+    // The line just read had no slot left and is dropped.
+    void cut()
+    {
+        if (result_.cutLines++ == 0) result_.firstCutLine = line_;
     }
 
     int line() const { return line_; }
@@ -102,7 +110,8 @@ bool readBracketSection(LineReader& in, Text* slots, int capacity, int32_t* coun
 }
 
 // A title-list section: a header line, then entries up to a line starting with "end" (consumed).
-// A header that itself starts with "end" is an empty section.
+// A header that itself starts with "end" is an empty section. Entries past the slots are read
+// (they must still be lines) and dropped.
 bool readEndSection(LineReader& in, Text* slots, int capacity, int32_t* count)
 {
     Text line;
@@ -112,8 +121,10 @@ bool readEndSection(LineReader& in, Text* slots, int capacity, int32_t* count)
         for (;;) {
             if (!in.next(line)) return false;
             if (startsWithEnd(line)) break;
-            if (n == capacity) return in.fail(ListFault::SectionOverCapacity);
-            std::memcpy(slots[n++], line, kTextSize);
+            if (n == capacity)
+                in.cut();
+            else
+                std::memcpy(slots[n++], line, kTextSize);
         }
     }
     *count = n;
@@ -169,16 +180,15 @@ bool parseTitle(LineReader& in, TitleRecord& title)
 template <typename Record, typename Parse>
 ListResult parseInto(const uint8_t* data, size_t size, Record* out, Parse parse)
 {
-    ListResult result;
     std::unique_ptr<Record> work(new (std::nothrow) Record());
     if (!work) {
+        ListResult result;
         result.fault = ListFault::OutOfMemory;
         return result;
     }
     LineReader in(data, size);
-    if (!parse(in, *work)) return in.result();
-    *out = *work;
-    return result;
+    if (parse(in, *work)) *out = *work;
+    return in.result();
 }
 
 // Reads the archive entry into a C-heap buffer and hands it to parse. Caller-facing result in

@@ -4,6 +4,12 @@
 // Lists are code page 932 text with CR LF line ends, read positionally: each field is one line,
 // "label" lines are read and ignored. Install-type sections end at a line starting with "【";
 // title list sections end at a line starting with "end".
+//
+// A section with more lines than its slots: a title list keeps the first ones, reads the rest up
+// to the section's "end" line and drops them (the list is accepted, and the result says what was
+// left out). An install-type list is refused instead: cut short, it would install a product
+// missing files that its uninstall then could not name, and the menu already reports a refused
+// list at start-up.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -62,13 +68,17 @@ enum class ListFault {
     LineTooLong,        // more than 259 bytes before CR LF
     UnterminatedLine,   // the data ends inside a line that the layout still needs (no CR LF)
     Truncated,          // the data ends before the layout is complete
-    SectionOverCapacity,// more lines in a section than its record holds
+    SectionOverCapacity,// more lines in an install-type section than its record holds
     OutOfMemory,        // the entry or the working record could not be allocated
 };
 
 struct ListResult {
     ListFault fault = ListFault::None;
     int line = 0;
+    // Title lists: the entry lines past a section's slots that were dropped, over all sections,
+    // and the 1-based line of the first of them (0 when none). Set on an accepted list only.
+    int cutLines = 0;
+    int firstCutLine = 0;
     bool ok() const { return fault == ListFault::None; }
 };
 

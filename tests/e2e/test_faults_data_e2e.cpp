@@ -418,13 +418,14 @@ TEST_F(DataFaultE2E, ListsRefusedByTheLoaderStopTheInstallBeforeAnythingIsWritte
                          ASSERT_NE(at, std::string::npos);
                          text.resize(at + 12);
                      })});
-    cases.push_back({"inst_mistvale.txt with 21 folders (room for 20)", "inst_mistvale.txt",
-                     ListFault::SectionOverCapacity, archiveWithList("inst_mistvale.txt", [&](std::string& text) {
+    // A title list keeps its first 20 folders of 21; an install list over its 16 is refused.
+    cases.push_back({"instdata_f.txt with 17 folders (room for 16)", "instdata_f.txt",
+                     ListFault::SectionOverCapacity, archiveWithList("instdata_f.txt", [&](std::string& text) {
                          const std::string header = "【フォルダ】" + kCrLf;
                          const size_t at = text.find(header);
                          ASSERT_NE(at, std::string::npos);
                          std::string folders;
-                         for (int i = 0; i < 21; ++i) folders += "Varnis\\Mistvale\\" + kCrLf;
+                         for (int i = 0; i < 14; ++i) folders += "data\\" + kCrLf;   // 3 in the list
                          text.insert(at + header.size(), folders);
                      })});
 

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ListResult r = parseInstallTypeList(data, size, list.get());
     if (r.ok()) {
         if (list->folderCount < 0 || list->folderCount > kListFolders || list->entryCount < 0 ||
-            list->entryCount > kListEntries || std::memchr(list->title, 0, kTextSize) == nullptr)
+            list->entryCount > kListEntries || std::memchr(list->title, 0, kTextSize) == nullptr || r.cutLines)
             std::abort();
     } else if (r.line < 1) {
         std::abort();
@@ -29,7 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                   kTitleShortcutLines, kTitleValues, kTitleValues};
         for (int i = 0; i < 7; ++i)
             if (counts[i] < 0 || counts[i] > limits[i]) std::abort();
-    } else if (r.line < 1) {
+        // Dropped lines come with the line of the first, which lies past the record's fixed lines.
+        if (r.cutLines < 0 || (r.cutLines > 0) != (r.firstCutLine > 9)) std::abort();
+    } else if (r.line < 1 || r.cutLines) {
         std::abort();
     }
 

@@ -237,17 +237,26 @@ TEST(TitleRecord, CapacitiesAndFaults)
 {
     std::string text = join(titleList(numbered("D", kTitleFolders), numbered("S", kTitleValues)));
     auto title = filledRecord<TitleRecord>();
-    ASSERT_TRUE(parseTitleRecord(bytes(text), text.size(), title.get()).ok());
+    ListResult r = parseTitleRecord(bytes(text), text.size(), title.get());
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(0, r.cutLines);
     EXPECT_EQ(kTitleFolders, title->folderCount);
     EXPECT_EQ(kTitleValues, title->stringValueCount);
     EXPECT_STREQ("S39", title->stringValues[39]);
 
-    ListResult r = parseChecked(parseTitleRecord, join(titleList(numbered("D", 21), {})));
-    EXPECT_EQ(ListFault::SectionOverCapacity, r.fault);
-    EXPECT_EQ(9 + 21, r.line);
-    r = parseChecked(parseTitleRecord, join(titleList({}, numbered("S", 41))));
-    EXPECT_EQ(ListFault::SectionOverCapacity, r.fault);
-    EXPECT_EQ(9 + 13 + 41, r.line);
+    // Over the slots: the first lines are kept, the rest dropped up to "end", and the sections
+    // after a cut one are still read in their places. A fault after a cut answers the fault alone.
+    text = join(titleList(numbered("D", 21), numbered("S", 43)));
+    r = parseTitleRecord(bytes(text), text.size(), title.get());
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(1 + 3, r.cutLines);
+    EXPECT_EQ(9 + 21, r.firstCutLine);
+    EXPECT_EQ(kTitleFolders, title->folderCount);
+    EXPECT_STREQ("S39", title->stringValues[kTitleValues - 1]);
+    EXPECT_STREQ("L_VER,2", title->numberValues[0]);
+    r = parseChecked(parseTitleRecord, text.substr(0, text.size() - 2));
+    EXPECT_EQ(ListFault::UnterminatedLine, r.fault);
+    EXPECT_EQ(0, r.cutLines);
 
     // An "end" line that never comes.
     Lines open = {"【名前】", "ランタン", "【容量】", "1", "【コピー元】", "L\\", "【実行】", "l.exe", "フォルダ", "a", "b"};
@@ -279,10 +288,10 @@ TEST(InstallLists, AtoiReadsLikeTheCLibraryWithoutOverflow)
 TEST(InstallLists, LoadsFromTheArchive)
 {
     const std::string good = join(installList({"Data\\"}, {"a.exe"}));
-    const std::string bad = join(titleList(numbered("D", 21), {}));
+    const std::string cut = join(titleList(numbered("D", 21), {}));
     struct Item { const char* name; const std::string* body; uint32_t storedSize; };
     const Item items[] = {{"instdata_f.txt", &good, static_cast<uint32_t>(good.size())},
-                          {"inst_lantern.txt", &bad, static_cast<uint32_t>(bad.size())},
+                          {"inst_lantern.txt", &cut, static_cast<uint32_t>(cut.size())},
                           {"inst_harbor.txt", &good, 0}};   // storedSize 0: unusable
     std::string arc(8 + 44 * 3, '\0');
     arc[0] = 3;
@@ -311,11 +320,11 @@ TEST(InstallLists, LoadsFromTheArchive)
     EXPECT_STREQ("a.exe", list->entries[0]);
 
     auto title = filledRecord<TitleRecord>(), pristine = filledRecord<TitleRecord>();
-    EXPECT_FALSE(loadTitleRecord(archive, "inst_lantern.txt", title.get(), &r));
-    EXPECT_EQ(ListFault::SectionOverCapacity, r.fault);
     EXPECT_FALSE(loadTitleRecord(archive, "inst_harbor.txt", title.get(), &r));
     EXPECT_EQ(ListFault::Missing, r.fault);
     EXPECT_FALSE(loadTitleRecord(archive, "inst_mistvale.txt", title.get()));
     EXPECT_EQ(0, std::memcmp(title.get(), pristine.get(), sizeof(TitleRecord)));
+    EXPECT_TRUE(loadTitleRecord(archive, "inst_lantern.txt", title.get(), &r));
+    EXPECT_EQ(1, r.cutLines);
     std::remove(path.c_str());
 }

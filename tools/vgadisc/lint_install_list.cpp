@@ -57,13 +57,22 @@ InstallListOutcome checkInstallList(Context& ctx, const char* name, bool compact
         const std::string entry = list->entries[i];
         int line = lines.entries[i];
         if (entry.compare(0, 8, "CDCHANGE") == 0) {
-            int n = entry.size() > 9 && !(entry[8] >= '0' && entry[8] <= '9') ? listAtoi(entry.c_str() + 9) : 0;
+            // Written "CDCHANGE", a blank and the disc number. The menu skips the ninth character,
+            // whatever it is, and reads the number from the tenth; the disc is taken the same way.
+            const int n = entry.size() > 9 ? listAtoi(entry.c_str() + 9) : 0;
+            const bool asWritten = entry.size() > 9 && entry[8] == ' ' && entry[9] >= '0' && entry[9] <= '9';
             disc = n;
             discKnown = ctx.discs().has(n);
             if (discKnown) visited.insert(n);
             if (n < 1)
                 ctx.note(name, line, "disc change " + quote(entry) + " names no disc (write \"CDCHANGE 2\")");
-            else if (!discKnown && !(n == 2 && ctx.discs().count() == 1))
+            else if (!asWritten)
+                ctx.note(name, line,
+                         "disc change " + quote(entry) +
+                             " is not \"CDCHANGE\", a blank and the disc number: the menu reads disc " +
+                             std::to_string(n) + " from its tenth character (write \"CDCHANGE " + std::to_string(n) +
+                             "\")");
+            if (n >= 1 && !discKnown && !(n == 2 && ctx.discs().count() == 1))
                 ctx.note(name, line, "asks for disc " + std::to_string(n) + ", which is not in the set");
             if (!discKnown) sizeKnown = false;
             continue;

@@ -1,6 +1,7 @@
 // Checks of the title lists: each title's folders and file lines with their disc lines, its size
 // (Harbor counted with its two extra lists), and what its program, shortcuts and registry values
 // point at.
+#include <algorithm>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -81,15 +82,54 @@ bool hasDigits(const std::string& text)
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-// The line map was walked like the loader read the record, so their counts agree; checked all
-// the same before any line number is looked up by index.
-bool countsAgree(const TitleRecord& t, const TitleListLines& lines)
+// The sections of a title list in list order: their slots in the record, their lines in the map.
+struct TitleSection {
+    const char* words;   // as findings name it
+    int slots;
+    int32_t TitleRecord::*count;
+    std::vector<int> TitleListLines::*lines;
+};
+const TitleSection kTitleSections[] = {
+    {"folder list", kTitleFolders, &TitleRecord::folderCount, &TitleListLines::folders},
+    {"file list", kTitleFileLines, &TitleRecord::fileLineCount, &TitleListLines::fileLines},
+    {"Start-menu folder list", kTitleShortcutLines, &TitleRecord::menuFolderCount, &TitleListLines::menuFolders},
+    {"Start-menu shortcut list", kTitleShortcutLines, &TitleRecord::menuShortcutCount,
+     &TitleListLines::menuShortcuts},
+    {"desktop shortcut list", kTitleShortcutLines, &TitleRecord::desktopShortcutCount,
+     &TitleListLines::desktopShortcuts},
+    {"string value list", kTitleValues, &TitleRecord::stringValueCount, &TitleListLines::stringValues},
+    {"number value list", kTitleValues, &TitleRecord::numberValueCount, &TitleListLines::numberValues},
+};
+
+// The line map was walked like the loader read the record: each section's count is its lines up
+// to the slots, and the lines past the slots are the ones the loader dropped. Checked all the
+// same before any line number is looked up by index.
+bool countsAgree(const TitleRecord& t, const TitleListLines& lines, const ListResult& result)
 {
-    return int(lines.folders.size()) == t.folderCount && int(lines.fileLines.size()) == t.fileLineCount &&
-           int(lines.menuFolders.size()) == t.menuFolderCount &&
-           int(lines.menuShortcuts.size()) == t.menuShortcutCount &&
-           int(lines.desktopShortcuts.size()) == t.desktopShortcutCount &&
-           int(lines.stringValues.size()) == t.stringValueCount && int(lines.numberValues.size()) == t.numberValueCount;
+    int cut = 0, firstCut = 0;
+    for (const TitleSection& section : kTitleSections) {
+        const std::vector<int>& numbers = lines.*section.lines;
+        const int mapped = int(numbers.size());
+        if (t.*section.count != std::min(mapped, section.slots)) return false;
+        if (mapped <= section.slots) continue;
+        cut += mapped - section.slots;
+        if (!firstCut) firstCut = numbers[size_t(section.slots)];
+    }
+    return cut == result.cutLines && firstCut == result.firstCutLine;
+}
+
+// A finding at the first dropped line of every section with more lines than slots.
+void reportCutSections(Context& ctx, const char* name, const TitleListLines& lines)
+{
+    for (const TitleSection& section : kTitleSections) {
+        const std::vector<int>& numbers = lines.*section.lines;
+        const int over = int(numbers.size()) - section.slots;
+        if (over > 0)
+            ctx.note(name, numbers[size_t(section.slots)],
+                     std::string(section.words) + " holds " + std::to_string(numbers.size()) +
+                         " lines, only the first " + std::to_string(section.slots) + " are read: the " +
+                         std::to_string(over) + " line(s) from here on are left out");
+    }
 }
 
 // Folders and file lines of one title. possible holds the discs that may be in the drive when
@@ -272,12 +312,14 @@ void checkTitles(Context& ctx, std::set<int> possible)
             groups[slot.group].sizeKnown = false;
             continue;
         }
-        if (!mapTitleListLines(splitListLines(data), &title.lines) || !countsAgree(*title.record, title.lines)) {
+        if (!mapTitleListLines(splitListLines(data), &title.lines) ||
+            !countsAgree(*title.record, title.lines, result)) {
             ctx.note(slot.list, 0, "its layout could not be followed");
             groups[slot.group].sizeKnown = false;
             continue;
         }
         ctx.countList();
+        reportCutSections(ctx, slot.list, title.lines);
         TitleGroup& group = groups[slot.group];
         group.declaredMb += title.record->sizeMb;
 

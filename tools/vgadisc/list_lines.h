@@ -19,7 +19,8 @@ struct InstallListLines {
     int systemData[2] = {0, 0};
 };
 
-// 1-based line numbers of a title list's fields.
+// 1-based line numbers of a title list's fields. A section holds all its lines, also those past
+// the record's slots that the loader drops.
 struct TitleListLines {
     int name = 0, size = 0, sourceFolder = 0, programFile = 0, registryKey = 0;
     std::vector<int> folders, fileLines, menuFolders, menuShortcuts, desktopShortcuts;

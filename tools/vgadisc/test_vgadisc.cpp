@@ -537,11 +537,18 @@ TEST_F(Lint, TheSmallDiscSetIsClean)
     EXPECT_NE(r.out.find("vgadisc lint: clean (9 lists read"), std::string::npos) << r.out;
 }
 
-TEST_F(Lint, ListsTheLoaderRefusesAreReportedWithTheirLine)
+TEST_F(Lint, ListsTheLoaderRefusesOrCutsAreReportedWithTheirLine)
 {
     ListText& full = model.lists["instdata_f.txt"];
     for (int i = 0; i < 15; ++i) full.insertAfter("表\\", "more" + std::to_string(i) + "\\");   // 17 folders
     expectOne(model, "instdata_f.txt:26: refused", "more lines in a section than it holds");
+
+    // A title list is read up to its slots instead, and the rest of it is checked as usual.
+    model = DiscModel();
+    ListText& brindle = model.lists["inst_brindle.txt"];
+    for (int i = 0; i < 20; ++i) brindle.insertAfter("Varnis\\brindle\\", "Varnis\\brindle\\" + std::to_string(i));
+    expectOne(model, "inst_brindle.txt:" + std::to_string(brindle.lineOf("Varnis\\brindle\\0")) + ": folder list",
+              "holds 21 lines, only the first 20 are read: the 1 line(s) from here on are left out");
 
     model = DiscModel();
     model.lists["inst_brindle.txt"].replace("a", std::string(300, 'x'));
@@ -601,6 +608,19 @@ TEST_F(Lint, FilesAreLookedForOnTheDiscInTheDrive)
     model = DiscModel();
     model.files.erase("disc2/varnis_disc2.ico");
     expectOne(model, "disc2: disc marker varnis_disc2.ico is missing", "");
+
+    // A disc change is "CDCHANGE", a blank and the number, which the menu reads from the tenth
+    // character: anything else is named, and the drive holds the disc the menu reads (disc 2
+    // for "CDCHANGE22" and "CDCHANGEx2", so data\b.arc after it is found there).
+    const char* const discChanges[][2] = {{"CDCHANGE2", "names no disc"},  {"CDCHANGE", "names no disc"},
+                                          {"CDCHANGE ", "names no disc"},  {"CDCHANGE x", "names no disc"},
+                                          {"CDCHANGE22", "reads disc 2"},  {"CDCHANGEx2", "reads disc 2"},
+                                          {"CDCHANGE  2", "reads disc 2"}};
+    for (const auto& change : discChanges) {
+        model = DiscModel();
+        model.lists["instdata_f.txt"].replace("CDCHANGE 2", change[0]);
+        expectOne(model, "instdata_f.txt:17: disc change \"" + std::string(change[0]) + "\"", change[1]);
+    }
 }
 
 TEST_F(Lint, DeclaredSizesMustAgreeWithTheFiles)
