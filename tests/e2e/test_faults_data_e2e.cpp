@@ -444,6 +444,49 @@ TEST_F(DataFaultE2E, ListsRefusedByTheLoaderStopTheInstallBeforeAnythingIsWritte
     }
 }
 
+// A title list with more folder lines than its 20 slots keeps the first 20: the title installs
+// with them and is removed clean, and the disc check names the lines left out.
+TEST_F(DataFaultE2E, TitleListWithASectionOverItsSlotsInstallsItsFirstLinesAndUninstallsClean)
+{
+    const std::string kCrLf = "\r\n";
+    ASSERT_TRUE(replaceArchive(archiveWithList("inst_mistvale.txt", [&](std::string& text) {
+        const std::string last = "Varnis\\Mistvale\\save\\" + kCrLf;   // the list's own two folders come first
+        const size_t at = text.find(last);
+        ASSERT_NE(at, std::string::npos);
+        std::string extra;
+        for (int i = 1; i <= 20; ++i) extra += "Varnis\\Mistvale\\extra" + std::to_string(i) + "\\" + kCrLf;
+        text.insert(at + last.size(), extra);
+    })));
+    bool named = false;
+    for (const std::string& line : lintFindings())
+        if (line.find("inst_mistvale.txt:") == 0 && line.find("only the first 20") != std::string::npos) named = true;
+    EXPECT_TRUE(named) << "the disc check does not name the lines left out:\n" << joinLines(lintFindings());
+
+    std::vector<std::string> seen;
+    HWND welcome = startThroughMessages(Page::Welcome, seen);
+    ASSERT_TRUE(welcome);
+    EXPECT_TRUE(seen.empty()) << joined(seen);
+    ASSERT_TRUE(go(welcome, IDC_INSTALL, Page::InstallSelect));
+    ASSERT_TRUE(go(menu_.visiblePage(), IDC_NEXT, Page::InstallConfirm));
+    ASSERT_EQ(pressStart(menu_.visiblePage(), seen), Page::Progress) << joined(seen);
+    RunLog log;
+    ASSERT_TRUE(followRun(Page::Main, log));
+    const std::string mistvale = programFilesFolder() + "Varnis\\Mistvale\\";
+    auto isFolder = [](const std::string& path) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    EXPECT_TRUE(isFolder(mistvale + "extra18")) << "the first 20 folders are made";
+    EXPECT_FALSE(isFolder(mistvale + "extra19")) << "a folder past the 20 slots is not";
+    EXPECT_TRUE(fileExists(mistvale + "mistvale.exe"));
+    ASSERT_TRUE(uninstallEverything(menu_.visiblePage()));
+
+    const std::vector<std::string> after = productSnapshot();
+    EXPECT_EQ(after, before_) << snapshotDifference(before_, after);
+    reportFault("inst_mistvale.txt with 22 folders (room for 20)",
+                "the first 20 installed, the rest named by the disc check; removed clean", residueOf(before_, after));
+}
+
 // ---- The registry refusing the writes of an install
 
 TEST_F(DataFaultE2E, RefusedProductKeyStopsTheRunBeforeAnythingIsWritten)
@@ -551,11 +594,7 @@ protected:
         HWND box = nullptr;
         ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(menu_.menuPid())) != nullptr; }, kRunTimeoutMs));
         ASSERT_EQ(messageBoxText(box), std::string(kDiscRequestHead) + "2" + kDiscRequestTail);
-        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, menu_.menuPid());
-        ASSERT_TRUE(process);
-        TerminateProcess(process, 1);
-        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-        CloseHandle(process);
+        killMenu();
 
         const std::string cut = installDir() + "data\\voice.arc";
         const std::string whole = readFile(cut);
@@ -566,6 +605,16 @@ protected:
         EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
         EXPECT_FALSE(fileExists(installDir() + "data\\movie.arc"));
         ASSERT_TRUE(insertDisc('Q', 1));   // the player starts again from disc 1
+    }
+
+    // Ends the menu the hard way, as the task manager or a power cut does.
+    void killMenu()
+    {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, menu_.menuPid());
+        ASSERT_TRUE(process);
+        TerminateProcess(process, 1);
+        EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+        CloseHandle(process);
     }
 };
 
@@ -620,6 +669,47 @@ TEST_F(KilledMenuFaultE2E, StartedAgainTheUnfinishedInstallCanBeCompleted)
                 "started again: main page; 追加 → インストール開始 copies the product again, every file "
                 "byte-equal to the discs",
                 "none (the install is complete, as intended)");
+}
+
+// Killed while Lantern's files were copied, at its request for disc 2: some of Lantern's files
+// are there and no key, and the product key names Lantern unfinished. Started again, the add
+// removes that part first and installs everything; the uninstall then leaves nothing.
+TEST_F(KilledMenuFaultE2E, KilledDuringATitleCopyIsCleanedUpByTheNextRun)
+{
+    ASSERT_TRUE(startFullInstall());
+    RunLog log;
+    ASSERT_TRUE(followRun(Page::Main, log, 0, IDOK, 3));   // the list's disc 2, Lantern's disc 1 and disc 2
+    ASSERT_EQ(log.discRequests, (std::vector<int>{2, 1, 2}));
+    killMenu();
+    const char kMark[] = "INSTALL_UNFINISHED:Software\\Varnis\\Lantern";
+    DWORD type = 0;
+    std::string data;
+    EXPECT_TRUE(fileExists(programFilesFolder() + "Varnis\\Lantern\\lantern.exe"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis\\Lantern"));
+    EXPECT_TRUE(readValue(HKEY_CURRENT_USER, kProductKey, kMark, &type, &data));
+    ASSERT_TRUE(insertDisc('Q', 1));
+
+    std::vector<std::string> seen;
+    HWND main = startThroughMessages(Page::Main, seen);
+    ASSERT_TRUE(main);
+    HWND select = go(main, IDC_ADD_TITLES, Page::InstallSelect);
+    ASSERT_TRUE(select);
+    HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+    ASSERT_TRUE(confirm);
+    ASSERT_EQ(pressStart(confirm, seen), Page::Progress) << joined(seen);
+    RunLog again;
+    ASSERT_TRUE(followRun(Page::Main, again));
+    EXPECT_TRUE(seen.empty() && again.otherMessages.empty()) << joined(seen) << " " << joined(again.otherMessages);
+    expectEverythingInstalled();
+    EXPECT_FALSE(readValue(HKEY_CURRENT_USER, kProductKey, kMark, &type, &data)) << "a finished install has no mark";
+    ASSERT_TRUE(uninstallEverything(menu_.visiblePage()));
+
+    const std::vector<std::string> after = productSnapshot();
+    EXPECT_EQ(after, before_) << snapshotDifference(before_, after);
+    reportFault("menu killed during a title's copy, then installed again and removed",
+                "started again: main page; 追加 removes the unfinished title first and installs all; "
+                "削除 with all data: " + joined(seen),
+                residueOf(before_, after));
 }
 
 }  // namespace
