@@ -10,6 +10,7 @@
 
 #include "data/lzss.h"
 #include "support/platform_hooks.h"
+#include "support/stdio_file.h"
 #include "support/text_buffer.h"
 
 namespace {
@@ -28,26 +29,11 @@ uint32_t le32(const uint8_t* p)
 
 void showMissingFile(const char* path)
 {
-    char text[1024];
-    std::snprintf(text, sizeof text, "%sファイルが見当たりません\n", path);
+    char text[1024] = {};
+    textJoin(text, sizeof text, path, "ファイルが見当たりません\n");   // a longer path shows nothing but the text
+    if (text[0] == '\0') textCopy(text, sizeof text, "ファイルが見当たりません\n");
     platform::showMessage(text, nullptr);
 }
-
-// Closes the stream when the scope ends.
-class StdFile {
-public:
-    explicit StdFile(const char* path) : f_(std::fopen(path, "rb")) {}
-    ~StdFile()
-    {
-        if (f_) std::fclose(f_);
-    }
-    StdFile(const StdFile&) = delete;
-    StdFile& operator=(const StdFile&) = delete;
-    FILE* get() const { return f_; }
-
-private:
-    FILE* f_;
-};
 
 // Reads exactly n bytes at offset; false on a seek failure or a short read.
 bool readAt(FILE* f, uint64_t offset, void* dest, size_t n)
@@ -138,7 +124,7 @@ int CArchiveReader::Open(const char* path)
         showMissingFile(path);
         return 0;
     }
-    StdFile file(path);
+    StdioFile file(path, "rb");
     if (!file.get()) {
         showMissingFile(path);
         return 0;
@@ -198,7 +184,7 @@ int CArchiveReader::GetSize(const char* name, uint32_t* size)
 int CArchiveReader::Exists(const char* name)
 {
     if (!Find(name)) return 0;
-    StdFile file(path_);
+    StdioFile file(path_, "rb");
     return file.get() ? 1 : 0;
 }
 
@@ -206,7 +192,7 @@ int CArchiveReader::Read(const char* name, void* buffer)
 {
     const ArchiveEntry* entry = Find(name);
     if (!entry) return 0;
-    StdFile file(path_);
+    StdioFile file(path_, "rb");
     if (!file.get()) {
         showMissingFile(path_);
         return 0;

@@ -6,7 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "support/text_buffer.h"
+#include "support/handle.h"
+#include "support/path.h"
+#include "support/registry_key.h"
+#include "support/stdio_file.h"
 
 namespace {
 
@@ -52,31 +55,6 @@ void showAboutFile(const char* name, const char* what)
     show(text, MB_OK | MB_ICONERROR);
 }
 
-bool mutexExists(const char* name)
-{
-    HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
-    if (!mutex) return false;
-    CloseHandle(mutex);
-    return true;
-}
-
-// The tool's own mutex, held while it works; released and closed whatever way the run ends.
-class ToolMutex {
-public:
-    explicit ToolMutex(const char* name) : handle_(CreateMutexA(nullptr, FALSE, name)) {}
-    ~ToolMutex()
-    {
-        if (!handle_) return;
-        ReleaseMutex(handle_);
-        CloseHandle(handle_);
-    }
-    ToolMutex(const ToolMutex&) = delete;
-    ToolMutex& operator=(const ToolMutex&) = delete;
-
-private:
-    HANDLE handle_;
-};
-
 // The folder of this program's own file, with its backslash. False when the path does not fit
 // (the name would be cut) or has no folder.
 bool findToolFolder(char* folder)
@@ -84,10 +62,8 @@ bool findToolFolder(char* folder)
     char path[kTextSize + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= kTextSize) return false;
-    const size_t folderLength = folderPartLength(path);
-    if (folderLength == 0) return false;
-    path[folderLength] = '\0';
-    return textCopy(folder, kTextSize, path);
+    folderOf(path, folder);
+    return folder[0] != '\0';
 }
 
 enum class InstallFolder { Found, NotInstalled, Unreadable };
@@ -97,22 +73,10 @@ enum class InstallFolder { Found, NotInstalled, Unreadable };
 // folder under a joined name.
 InstallFolder readInstallFolder(char* folder)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return InstallFolder::NotInstalled;
-    char data[kTextSize + 1] = {};   // one byte more than asked: the text always ends in a NUL
-    DWORD type = 0;
-    DWORD size = kTextSize;
-    const LONG result = RegQueryValueExA(key, "INSTALL_PATH", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS || type != REG_SZ || !textCopy(folder, kTextSize, data))
-        return InstallFolder::Unreadable;
-
-    const char letter = static_cast<char>(folder[0] | 0x20);
-    const bool drive = letter >= 'a' && letter <= 'z' && folder[1] == ':' && folder[2] == '\\';
-    const bool network = folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\0';
-    if (!drive && !network) return InstallFolder::Unreadable;   // empty or relative
-    if (!endsWithBackslash(folder) && !textAppend(folder, kTextSize, "\\")) return InstallFolder::Unreadable;
+    RegistryKey key;
+    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_READ) != ERROR_SUCCESS) return InstallFolder::NotInstalled;
+    // Empty, relative or with no room for the backslash: unusable.
+    if (!key.readText("INSTALL_PATH", folder, kTextSize) || !makeUsableFolder(folder)) return InstallFolder::Unreadable;
     return InstallFolder::Found;
 }
 
@@ -122,13 +86,12 @@ bool checkFiles(const char* toolFolder, bool haveToolFolder)
     for (const char* name : kRepairFiles) {
         if (name[0] == '\0') break;
         Text path = {};
-        FILE* file = nullptr;
-        if (haveToolFolder && textJoin(path, kTextSize, toolFolder, name)) file = std::fopen(path, "rb");
+        StdioFile file;
+        if (haveToolFolder && textJoin(path, kTextSize, toolFolder, name)) file.reset(std::fopen(path, "rb"));
         if (!file) {
             showAboutFile(name, kNotFound);
             return false;
         }
-        std::fclose(file);
     }
     return true;
 }
@@ -168,7 +131,7 @@ int runRepair()
         return 0;
     }
     if (mutexExists(kToolMutexName)) return 0;
-    ToolMutex held(kToolMutexName);
+    const HeldMutex held(CreateMutexA(nullptr, FALSE, kToolMutexName));
 
     if (show(kConfirm, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK) return 0;
 

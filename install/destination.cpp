@@ -1,9 +1,10 @@
 // Destination folder and free space.
 #include "install/destination.h"
 
-#include <shlobj.h>
-
 #include <cstring>
+
+#include "support/path.h"
+#include "support/shell_folder.h"
 
 Text programFilesDir = "";
 Text installRoot = "";
@@ -78,15 +79,9 @@ bool chooseInstallRoot(HWND owner, char* chosen)
     info.pszDisplayName = displayName;
     info.lpszTitle = kBrowseTitle;
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
-    if (!item) return false;
-    BOOL hasPath = SHGetPathFromIDListA(item, chosen);
-    CoTaskMemFree(item);
-    if (!hasPath) {
-        std::memset(chosen, 0, kTextSize);
-        return false;
-    }
-    return chosen[0] != '\0';
+    if (takeItemPath(SHBrowseForFolderA(&info), chosen)) return true;
+    std::memset(chosen, 0, kTextSize);
+    return false;
 }
 
 bool destinationFor(const char* path, char* root, char* dir)

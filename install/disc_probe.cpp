@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "install/run_state.h"
+#include "support/handle.h"
 
 bool probeDiscFile(const char* name)
 {
@@ -21,10 +22,9 @@ bool probeDiscFile(const char* name)
         Text path;
         if (!textJoin(path, kTextSize, drive, name)) continue;   // a name too long for any drive
         // The error mode set at start-up keeps an empty drive from raising the system's own box.
-        HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) continue;
-        CloseHandle(file);
+        const FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) continue;
         std::memset(sourceRoot, 0, sizeof sourceRoot);
         textCopy(sourceRoot, kTextSize, drive);
         return true;

@@ -8,6 +8,7 @@
 
 #include "install/copy_progress.h"
 #include "install/run_state.h"
+#include "support/stdio_file.h"
 #include "support/message_box.h"
 
 unsigned int titleMbTotal = 0;
@@ -21,33 +22,10 @@ constexpr size_t kChunkSize = 8192;
 
 // Source and destination of the copyListFile in progress. Program-wide so that the roll-back
 // can close them while a copy waits in its message dispatch.
-FILE* g_listSource = nullptr;
-FILE* g_listDestination = nullptr;
+StdioFile g_listSource;
+StdioFile g_listDestination;
 
 bool g_quitSeen = false;
-
-// A C stream that closes itself; one owner, never copied.
-class StdioFile {
-public:
-    explicit StdioFile(FILE* file) : file_(file) {}
-    ~StdioFile() { close(); }
-    StdioFile(const StdioFile&) = delete;
-    StdioFile& operator=(const StdioFile&) = delete;
-
-    FILE* get() const { return file_; }
-    explicit operator bool() const { return file_ != nullptr; }
-    // Closes now; false when the close failed (buffered data not written). Nothing held: true.
-    bool close()
-    {
-        if (!file_) return true;
-        FILE* file = file_;
-        file_ = nullptr;
-        return std::fclose(file) == 0;
-    }
-
-private:
-    FILE* file_;
-};
 
 // Reads one chunk and writes what came. False on a read error or a short write; got is the
 // number of bytes read.
@@ -133,22 +111,16 @@ bool quitMessageSeen() { return g_quitSeen; }
 
 void closeListCopyFiles()
 {
-    if (g_listDestination) {
-        std::fclose(g_listDestination);
-        g_listDestination = nullptr;
-    }
-    if (g_listSource) {
-        std::fclose(g_listSource);
-        g_listSource = nullptr;
-    }
+    g_listDestination.close();
+    g_listSource.close();
 }
 
 bool copyListFile(CopyProgress* progress, const char* source, const char* destination, int listSizeMb)
 {
-    g_listSource = std::fopen(source, "rb");
+    g_listSource.reset(std::fopen(source, "rb"));
     if (!g_listSource) return false;
-    const long long sizeAtOpen = openFileSize(g_listSource);
-    g_listDestination = openDestination(destination);
+    const long long sizeAtOpen = openFileSize(g_listSource.get());
+    g_listDestination.reset(openDestination(destination));
     if (!g_listDestination) {
         closeListCopyFiles();
         return false;
@@ -158,7 +130,7 @@ bool copyListFile(CopyProgress* progress, const char* source, const char* destin
     unsigned long long fileBytes = 0;
     do {
         size_t got = 0;
-        if (!copyChunk(g_listSource, g_listDestination, chunk, &got)) {
+        if (!copyChunk(g_listSource.get(), g_listDestination.get(), chunk, &got)) {
             closeListCopyFiles();
             DeleteFileA(destination);   // an incomplete file must not pass for the real one
             return false;
@@ -181,13 +153,10 @@ bool copyListFile(CopyProgress* progress, const char* source, const char* destin
             closeListCopyFiles();
             return false;
         }
-    } while (!std::feof(g_listSource));
+    } while (!std::feof(g_listSource.get()));
 
-    FILE* const out = g_listDestination;
-    g_listDestination = nullptr;
-    const bool written = std::fclose(out) == 0;   // the last buffered bytes go out only here
-    std::fclose(g_listSource);
-    g_listSource = nullptr;
+    const bool written = g_listDestination.close();   // the last buffered bytes go out only here
+    g_listSource.close();
     if (!written || !wholeFileCopied(sizeAtOpen, fileBytes)) {
         DeleteFileA(destination);
         return false;

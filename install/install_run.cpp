@@ -3,16 +3,17 @@
 
 #include <cstring>
 
+#include "data/list_grammar.h"
 #include "install/copy_progress.h"
 #include "install/destination.h"
 #include "install/disc_probe.h"
 #include "install/disc_request.h"
 #include "install/file_copy.h"
-#include "install/registry_key.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
 #include "install/title_install.h"
 #include "support/message_box.h"
+#include "support/registry_key.h"
 #include "uninstall/title_uninstall.h"
 #include "uninstall/uninstall_run.h"
 
@@ -23,15 +24,9 @@ const char kNotEnoughSpace[] =
     "インストール容量が足りません。\nインストールを取り消して\n空き容量のあるドライブを指定してください。";
 const char kInstallCaption[] = "インストール";
 const char kInstallErrorCaption[] = "インストールエラー";
-const char kDiscChange[] = "CDCHANGE";
 const char kVoiceValueNames[2][12] = {"VOICE_ARC", "VOICE2_ARC"};
 constexpr int kVoiceArchiveIndex = 4;   // VOICE_ARC and VOICE2_ARC are the fifth and sixth names
 
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
 
 void makeFolder(HWND owner, const char* parent, const char* folder)
 {
@@ -48,14 +43,14 @@ void makeFolder(HWND owner, const char* parent, const char* folder)
 bool listPathsFit(const InstallTypeList& list, const char* installDir, char* offending)
 {
     Text path = {};
-    const int entries = boundedCount(list.entryCount, kListEntries);
+    const int entries = listCount(list.entryCount, kListEntries);
     for (int i = 0; i < entries; ++i) {
         const char* entry = list.entries[i];
-        if (std::strncmp(entry, kDiscChange, 8) == 0) continue;   // a disc request, not a file
+        if (isDiscChangeEntry(entry)) continue;   // a disc request, not a file
         if (!textJoin(path, kTextSize, sourceRoot, entry) || !textJoin(path, kTextSize, installDir, entry))
             return textCopy(offending, kTextSize, entry) && false;
     }
-    const int folders = boundedCount(list.folderCount, kListFolders);
+    const int folders = listCount(list.folderCount, kListFolders);
     for (int i = 0; i < folders; ++i) {
         if (!textJoin(path, kTextSize, installDir, list.folderList[i]))
             return textCopy(offending, kTextSize, list.folderList[i]) && false;
@@ -81,10 +76,10 @@ bool askForDisc(HWND owner, int disc)
     return showMessage(owner, request, kInstallCaption, MB_OKCANCEL) == IDOK;
 }
 
-// "CDCHANGE n": the disc number starts at the tenth character, after one separator.
+// "CDCHANGE n": install disc n is asked for until its marker is found.
 StepOutcome changeDisc(HWND owner, const char* entry)
 {
-    currentDisc = std::strlen(entry) > 9 ? listAtoi(entry + 9) : 0;
+    currentDisc = discChangeNumber(entry);
     char marker[kTextSize] = {};
     formatDiscMarker(currentDisc, marker);
     if (probeDiscFile(marker)) {
@@ -119,8 +114,7 @@ void noteVoiceArchivesOnDisc(HWND owner, const InstallTypeList& list)
             showMessage(owner, "レジストリ情報がありません", "ERROR");
             continue;
         }
-        RegSetValueExA(key.get(), kVoiceValueNames[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(path),
-                       static_cast<DWORD>(std::strlen(path) + 1));
+        key.writeText(kVoiceValueNames[i], path);
     }
 }
 
@@ -203,13 +197,13 @@ bool beginInstallRun(HWND owner, const InstallChoices& choices)
 
     if (recorded && !unfinished) {
         // The product is on the disk already: only the titles and the closing steps remain.
-        copyIndex = boundedCount(list.entryCount, kListEntries);
+        copyIndex = listCount(list.entryCount, kListEntries);
     } else {
         // The product is copied and recorded afresh, as by a first run.
         if (!writeProductRegistry(owner, choices)) return false;
         makeFolder(owner, choices.installRoot, "Varnis\\");
         makeFolder(owner, choices.installRoot, kProductFolder);
-        const int folders = boundedCount(list.folderCount, kListFolders);
+        const int folders = listCount(list.folderCount, kListFolders);
         for (int i = 0; i < folders; ++i) makeFolder(owner, choices.installDir, list.folderList[i]);
     }
     g_run = choices;
@@ -225,12 +219,11 @@ StepOutcome runInstallStep(CopyProgress& progress)
         return StepOutcome::Ending;
     }
     const InstallTypeList& list = runList();
-    const int count = boundedCount(list.entryCount, kListEntries);
+    const int count = listCount(list.entryCount, kListEntries);
     if (copyIndex >= 0 && copyIndex < count) {
         const char* entry = list.entries[copyIndex];
-        const StepOutcome outcome = std::strncmp(entry, kDiscChange, sizeof kDiscChange - 1) == 0
-                                        ? changeDisc(progress.owner(), entry)
-                                        : copyEntry(progress, list, entry);
+        const StepOutcome outcome =
+            isDiscChangeEntry(entry) ? changeDisc(progress.owner(), entry) : copyEntry(progress, list, entry);
         if (outcome != StepOutcome::Copying) return outcome;
         if (runMode != RunMode::Copying) return StepOutcome::Copying;   // rolled back meanwhile
     }

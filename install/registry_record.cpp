@@ -3,10 +3,10 @@
 
 #include <cstring>
 
-#include "install/registry_key.h"
-#include "install/split_at_comma.h"
+#include "data/list_grammar.h"
 #include "install/run_state.h"
 #include "support/message_box.h"
+#include "support/registry_key.h"
 
 const char kProductKeyPath[] = "Software\\Varnis\\SET-V";
 const char kMakerKeyPath[] = "Software\\Varnis\\";
@@ -43,31 +43,6 @@ void showPathTooLong(HWND owner, const char* valueName)
     showError(owner, text);
 }
 
-// Writes text as REG_SZ with a data length of the whole 260-byte buffer: the text, its NUL and
-// zero bytes up to 260. The text is copied into a cleared buffer first, so no stale bytes of a
-// program-wide buffer beyond its NUL reach the registry.
-bool setFullBufferText(HKEY key, const char* name, const char* text)
-{
-    Text data = {};
-    if (!textCopy(data, sizeof data, text)) return false;
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                          sizeof data) == ERROR_SUCCESS;
-}
-
-// Writes text as REG_SZ with a data length of its length plus the NUL.
-bool setText(HKEY key, const char* name, const char* text)
-{
-    DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
-           ERROR_SUCCESS;
-}
-
-bool setNumber(HKEY key, const char* name, DWORD number)
-{
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof number) == ERROR_SUCCESS;
-}
-
 // Opens the title's key. An empty path would open HKEY_CURRENT_USER itself (the record of a
 // list that did not load), so it counts as a key that does not exist.
 LONG openTitleKey(RegistryKey& key, const TitleRecord& title, REGSAM access)
@@ -76,11 +51,6 @@ LONG openTitleKey(RegistryKey& key, const TitleRecord& title, REGSAM access)
     return key.open(HKEY_CURRENT_USER, title.registryKey, access);
 }
 
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
 
 }  // namespace
 
@@ -112,9 +82,9 @@ bool writeProductRegistry(HWND owner, const InstallChoices& run)
         return false;
     }
     // First of all, so that whatever stops the run from here on leaves the mark.
-    setNumber(key.get(), kUnfinishedValue, 1);
-    if (!setFullBufferText(key.get(), "INSTALL_PATH", run.installDir) ||
-        !setNumber(key.get(), "INSTALL_TYPE", static_cast<DWORD>(run.installType))) {
+    key.writeNumber(kUnfinishedValue, 1);
+    if (!key.writeTextBuffer("INSTALL_PATH", run.installDir) ||
+        !key.writeNumber("INSTALL_TYPE", static_cast<DWORD>(run.installType))) {
         key.close();
         showError(owner, kDestinationWriteFailed);
         return false;
@@ -129,27 +99,24 @@ bool writeProductRegistry(HWND owner, const InstallChoices& run)
             showPathTooLong(owner, kArchiveValueNames[i]);
             continue;
         }
-        setText(key.get(), kArchiveValueNames[i], path);
+        key.writeText(kArchiveValueNames[i], path);
     }
-    setText(key.get(), "MEDIA_TYPE", list.mediaType);
+    key.writeText("MEDIA_TYPE", list.mediaType);
     return true;
 }
 
 bool productCopyUnfinished()
 {
     RegistryKey key;
-    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) return false;
-    DWORD type = 0, mark = 0, size = sizeof mark;
-    return RegQueryValueExA(key.get(), kUnfinishedValue, nullptr, &type, reinterpret_cast<BYTE*>(&mark), &size) ==
-               ERROR_SUCCESS &&
-           type == REG_DWORD && size == sizeof mark && mark != 0;
+    DWORD mark = 0;
+    return key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           key.readNumber(kUnfinishedValue, &mark) && mark != 0;
 }
 
 void markProductCopyFinished()
 {
     RegistryKey key;
-    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), kUnfinishedValue);
+    if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) key.deleteValue(kUnfinishedValue);
 }
 
 namespace {
@@ -171,7 +138,7 @@ bool markTitleUnfinished(const TitleRecord& title, const char* installRoot)
     RegistryKey key;
     return unfinishedTitleValue(title, name) &&
            key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS &&
-           setText(key.get(), name, installRoot);
+           key.writeText(name, installRoot);
 }
 
 void markTitleFinished(const TitleRecord& title)
@@ -180,7 +147,7 @@ void markTitleFinished(const TitleRecord& title)
     RegistryKey key;
     if (unfinishedTitleValue(title, name) &&
         key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), name);
+        key.deleteValue(name);
 }
 
 bool unfinishedTitleRoot(const TitleRecord& title, char* root)
@@ -188,15 +155,9 @@ bool unfinishedTitleRoot(const TitleRecord& title, char* root)
     std::memset(root, 0, kTextSize);
     char name[kMarkNameSize] = {};
     RegistryKey key;
-    if (!unfinishedTitleValue(title, name) ||
-        key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS)
-        return false;
-    char data[kTextSize + 1] = {};   // one byte more than a Text: stays NUL whatever was stored
-    DWORD type = 0, size = kTextSize;
-    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    return textCopy(root, kTextSize, data);
+    return unfinishedTitleValue(title, name) &&
+           key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+           key.readText(name, root, kTextSize);
 }
 
 bool expandPathTag(const char* text, const char* installRoot, char* out)
@@ -219,9 +180,9 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* instal
         showError(owner, kKeyWriteFailed);
         return false;
     }
-    setFullBufferText(key.get(), "L_INST_PATH", installRoot);   // its outcome is not checked
+    key.writeTextBuffer("L_INST_PATH", installRoot);   // its outcome is not checked
 
-    const int stringCount = boundedCount(title.stringValueCount, kTitleValues);
+    const int stringCount = listCount(title.stringValueCount, kTitleValues);
     for (int i = 0; i < stringCount; ++i) {
         Text name = {}, text = {}, expanded = {};
         splitAtComma(title.stringValues[i], kTextSize, name, text);
@@ -230,18 +191,18 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* instal
             showPathTooLong(owner, name);
             return false;
         }
-        if (!setFullBufferText(key.get(), name, expanded)) {
+        if (!key.writeTextBuffer(name, expanded)) {
             key.close();
             showError(owner, kInstallInfoWriteFailed);
             return false;
         }
     }
 
-    const int numberCount = boundedCount(title.numberValueCount, kTitleValues);
+    const int numberCount = listCount(title.numberValueCount, kTitleValues);
     for (int i = 0; i < numberCount; ++i) {
         Text name = {}, text = {};
         splitAtComma(title.numberValues[i], kTextSize, name, text);
-        if (!setNumber(key.get(), name, static_cast<DWORD>(listAtoi(text)))) {
+        if (!key.writeNumber(name, static_cast<DWORD>(listAtoi(text)))) {
             key.close();
             showError(owner, kInstallInfoWriteFailed);
             return false;
@@ -254,20 +215,7 @@ bool readTitleInstallPath(const TitleRecord& title, char* folder)
 {
     std::memset(folder, 0, kTextSize);
     RegistryKey key;
-    if (openTitleKey(key, title, KEY_READ) != ERROR_SUCCESS) return false;
-
-    Text data = {};
-    DWORD type = 0;
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key.get(), "L_INST_PATH", nullptr, &type, reinterpret_cast<BYTE*>(data),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_SZ)
-        return false;
-    // The stored data need not carry its NUL. The buffer was cleared, so a shorter text is
-    // terminated already; 260 bytes without a NUL are a path this program cannot hold.
-    if (size > sizeof data || (size == sizeof data && std::memchr(data, 0, size) == nullptr))
-        return false;
-    data[sizeof data - 1] = '\0';
-    std::memcpy(folder, data, sizeof data);
-    return true;
+    // The stored data need not carry its NUL; 260 bytes without one are a path this program
+    // cannot hold.
+    return openTitleKey(key, title, KEY_READ) == ERROR_SUCCESS && key.readText("L_INST_PATH", folder, kTextSize);
 }

@@ -1,37 +1,19 @@
 // Shortcut files (.lnk) on the desktop and in the Start menu, for the product and for each title.
 #include "install/shortcuts.h"
 
-#include <shlobj.h>
 #include <shobjidl.h>
 
 #include <cstring>
 
-#include "install/com_scope.h"
-#include "install/split_at_comma.h"
+#include "data/list_grammar.h"
+#include "support/com.h"
+#include "support/path.h"
+#include "support/shell_folder.h"
 
 namespace {
 
 const char kProductProgram[] = "vgan1_menu.exe";
 const char kDesktopLinkName[] = "Varnis Grand Anthology.lnk";
-
-// folder, a backslash unless folder already ends in one, then name. False, out empty, when it
-// does not fit.
-bool joinFolder(char* out, const char* folder, const char* name)
-{
-    return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
-}
-
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
-
-// The part of path after its last backslash (the whole path when it has none).
-const char* fileNamePart(const char* path)
-{
-    return path + folderPartLength(path);
-}
 
 // A target,link line: target (relative to installRoot) into target, the link part into link.
 // False when the full target does not fit.
@@ -42,14 +24,6 @@ bool cutShortcutLine(const char* line, const char* installRoot, char* target, ch
     splitAtComma(line, kTextSize, relative, linkPart);
     if (!textCopy(link, kTextSize, linkPart)) return false;
     return textJoin(target, kTextSize, installRoot, relative);
-}
-
-// The drive and folder part of path, trailing backslash included (empty when there is none).
-void folderOf(const char* path, char* out)
-{
-    const size_t length = folderPartLength(path);
-    std::memcpy(out, path, length);
-    out[length] = '\0';
 }
 
 }  // namespace
@@ -72,17 +46,6 @@ bool createShellLink(const char* description, const char* target, const char* li
     WCHAR widePath[MAX_PATH] = {};
     if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
     return SUCCEEDED(file->Save(widePath, TRUE));
-}
-
-bool shellFolderPath(int csidl, char* out)
-{
-    out[0] = '\0';
-    LPITEMIDLIST item = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item)) || !item) return false;
-    char path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListA(item, path) && path[0] != '\0';
-    CoTaskMemFree(item);
-    return found && textCopy(out, kTextSize, path);
 }
 
 void createSetupShortcut(const InstallChoices& run)
@@ -124,7 +87,7 @@ void createTitleShortcuts(const TitleRecord& title, const char* installRoot, boo
     const bool haveDesktop = shellFolderPath(CSIDL_DESKTOP, desktopFolder);
 
     if (havePrograms) {
-        const int folders = boundedCount(title.menuFolderCount, kTitleShortcutLines);
+        const int folders = listCount(title.menuFolderCount, kTitleShortcutLines);
         for (int i = 0; i < folders; ++i) {
             Text folder = {};
             if (joinFolder(folder, programs, title.menuFolders[i])) CreateDirectoryA(folder, nullptr);
@@ -132,7 +95,7 @@ void createTitleShortcuts(const TitleRecord& title, const char* installRoot, boo
     }
 
     if (startMenu && havePrograms) {
-        const int lines = boundedCount(title.menuShortcutCount, kTitleShortcutLines);
+        const int lines = listCount(title.menuShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, linkPath = {}, working = {};
             if (!cutShortcutLine(title.menuShortcuts[i], installRoot, target, link)) continue;
@@ -143,7 +106,7 @@ void createTitleShortcuts(const TitleRecord& title, const char* installRoot, boo
     }
 
     if (desktop && haveDesktop) {
-        const int lines = boundedCount(title.desktopShortcutCount, kTitleShortcutLines);
+        const int lines = listCount(title.desktopShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, linkPath = {}, working = {};
             if (!cutShortcutLine(title.desktopShortcuts[i], installRoot, target, link)) continue;

@@ -12,10 +12,6 @@
 bool createShellLink(const char* description, const char* target, const char* linkPath,
                      const char* arguments, const char* workingFolder);
 
-// The path of a shell folder (CSIDL_PROGRAMS, CSIDL_DESKTOP, ...) into out (260 bytes), without
-// a trailing backslash unless it is a drive root. False, out empty, when the shell cannot tell.
-bool shellFolderPath(int csidl, char* out);
-
 // The product's shortcuts to the run's installDir + "vgan1_menu.exe", working folder installDir
 // without its trailing backslash: Programs\Varnis\Hub\Setup.lnk (folders made first) when the
 // run asks for Start-menu shortcuts, and "Varnis Grand Anthology.lnk" on the desktop when it asks

@@ -9,25 +9,9 @@
 #include "install/registry_record.h"
 #include "install/run_state.h"
 #include "install/shortcuts.h"
-#include "install/split_at_comma.h"
 #include "support/message_box.h"
 
 namespace {
-
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// "disc" or "disk" and the number right after it. A key that only starts like one (a bare
-// "disc", "d") is not a disc line: it would ask for a disc 0 that no disc set has.
-bool isDiscKey(const char* key)
-{
-    return (std::strncmp(key, "disc", 4) == 0 || std::strncmp(key, "disk", 4) == 0) && isDigit(key[4]);
-}
 
 bool runStopped() { return cancelRequested || quitMessageSeen(); }
 
@@ -75,17 +59,9 @@ void copyLineFile(CopyProgress& progress, const TitleRecord& title, const char* 
 
 }  // namespace
 
-TitleLineKind titleLineKind(const char* key)
-{
-    if (key[0] == '\0' || std::strcmp(key, "end") == 0) return TitleLineKind::End;
-    if (std::strcmp(key, "setdir") == 0) return TitleLineKind::SetFolder;
-    if (isDiscKey(key)) return TitleLineKind::Disc;
-    return TitleLineKind::File;
-}
-
 void createTitleFolders(HWND owner, const TitleRecord& title, const char* installRoot)
 {
-    const int count = boundedCount(title.folderCount, kTitleFolders);
+    const int count = listCount(title.folderCount, kTitleFolders);
     for (int i = 0; i < count; ++i) {
         Text folder = {};
         if (!textJoin(folder, kTextSize, installRoot, title.folderList[i])) {
@@ -101,7 +77,7 @@ bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char
 {
     Text subfolder = {};
     int disc = currentDisc;   // the disc the files come from until the list names one
-    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
+    const int count = listCount(title.fileLineCount, kTitleFileLines);
     for (int i = 0; i < count; ++i) {
         Text key = {}, value = {};
         splitAtComma(title.fileLines[i], kTextSize, key, value);
@@ -113,7 +89,7 @@ bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char
             textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
             continue;
         case TitleLineKind::Disc:
-            disc = listAtoi(key + 4);
+            disc = discLineNumber(key);
             if (!requestDisc(progress.owner(), disc)) {
                 // Going on would register the title with only part of its files.
                 cancelRequested = 1;
@@ -126,25 +102,6 @@ bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char
         if (value[0] == '\0') continue;
         copyLineFile(progress, title, installRoot, disc, subfolder, value);
         if (runStopped()) return false;
-    }
-    return true;
-}
-
-bool forEachTitleFile(const TitleRecord& title, TitleFileVisit visit, void* context)
-{
-    Text subfolder = {};
-    const int count = boundedCount(title.fileLineCount, kTitleFileLines);
-    for (int i = 0; i < count; ++i) {
-        Text key = {}, value = {};
-        splitAtComma(title.fileLines[i], kTextSize, key, value);
-        const TitleLineKind kind = titleLineKind(key);
-        if (kind == TitleLineKind::End) break;
-        if (kind == TitleLineKind::SetFolder) {
-            textCopy(subfolder, kTextSize, value);   // both are 260-byte texts: it always fits
-            continue;
-        }
-        if (value[0] == '\0') continue;   // a disc line without a file, or an empty file line
-        if (!visit(context, subfolder, value)) return false;
     }
     return true;
 }
@@ -173,7 +130,7 @@ bool filePathsFit(void* context, const char* subfolder, const char* file)
 bool titlePathsFit(const TitleRecord& title, const char* installRoot, char* offending)
 {
     Text path = {};
-    const int folders = boundedCount(title.folderCount, kTitleFolders);
+    const int folders = listCount(title.folderCount, kTitleFolders);
     for (int i = 0; i < folders; ++i) {
         if (!textJoin(path, kTextSize, installRoot, title.folderList[i]))
             return textCopy(offending, kTextSize, title.folderList[i]) && false;

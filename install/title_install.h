@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "data/install_lists.h"
+#include "data/list_grammar.h"
 #include "install/install_choices.h"
 
 class CopyProgress;
@@ -23,13 +24,7 @@ bool installTitle(CopyProgress& progress, const TitleRecord& title, const Instal
 // and cancelRequested is set.
 void createTitleFolders(HWND owner, const TitleRecord& title, const char* installRoot);
 
-// The kind of a title file line, decided by its key (the part before the first comma). The
-// per-title uninstall reads the lines with the same rule, so a line that copied a file there
-// names the same file.
-enum class TitleLineKind { SetFolder, Disc, End, File };
-TitleLineKind titleLineKind(const char* key);
-
-// Works through the title's file lines in order (see splitAtComma for the cut):
+// Works through the title's file lines in order (the kinds of data/list_grammar.h):
 //   "setdir,<sub>"        the current subfolder (relative to installRoot) becomes <sub>
 //   "disc<n>[,<file>]"    asks for install disc n (also "disk<n>"), then copies <file> if given
 //   "end" or an empty key the list ends
@@ -44,14 +39,6 @@ TitleLineKind titleLineKind(const char* key);
 // True when the list ran to its end; false when a disc was refused, cancelRequested was set
 // after a file, or the menu is ending.
 bool copyTitleFiles(CopyProgress& progress, const TitleRecord& title, const char* installRoot);
-
-// Walks the title's file lines with copyTitleFiles' rules, without asking for discs: calls
-// visit(context, subfolder, file) for every line that names a file (a disc line with a file
-// included), in list order, until the list ends or visit answers false. False when visit
-// stopped the walk. The install's checks and the uninstall read the lines through this one walk,
-// so they name exactly the files the copy makes.
-typedef bool (*TitleFileVisit)(void* context, const char* subfolder, const char* file);
-bool forEachTitleFile(const TitleRecord& title, TitleFileVisit visit, void* context);
 
 // True when every path the title's install would make fits 259 characters: installRoot with
 // each folder of its folderList, and for each file line sourceRoot + sourceFolder + file and

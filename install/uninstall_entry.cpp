@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "install/registry_key.h"
+#include "support/registry_key.h"
 #include "support/text_buffer.h"
 #include "support/message_box.h"
 
@@ -19,14 +19,6 @@ const char kErrorCaption[] = "ERROR";
 const char kOpenFailed[] = "アプリケーション追加削除への追加に失敗しました[1]";
 const char kCreateFailed[] = "アプリケーション追加削除への追加に失敗しました[2]";
 const char kCommandTooLong[] = "アプリケーション追加削除への追加に失敗しました[3]";
-
-bool setText(HKEY key, const char* name, const char* text)
-{
-    const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
-           ERROR_SUCCESS;
-}
-
 }  // namespace
 
 bool registerUninstallEntry(HWND owner, const char* installDir, const char* uninstallProgram)
@@ -57,8 +49,8 @@ bool registerUninstallEntry(HWND owner, const char* installDir, const char* unin
         showMessage(owner, kCreateFailed, kErrorCaption);
         return false;
     }
-    setText(entry.get(), "DisplayName", kDisplayName);
-    setText(entry.get(), "UninstallString", command);
+    entry.writeText("DisplayName", kDisplayName);
+    entry.writeText("UninstallString", command);
     return true;
 }
 

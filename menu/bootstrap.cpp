@@ -11,10 +11,11 @@
 
 #include "install/file_copy.h"
 #include "menu/menu_mutex.h"
-#include "support/message_box.h"
-#include "menu/restart_command.h"
 #include "menu/startup_trace.h"
-#include "support/text_buffer.h"
+#include "support/handle.h"
+#include "support/message_box.h"
+#include "support/path.h"
+#include "support/process.h"
 
 namespace {
 
@@ -82,8 +83,8 @@ void removeEarlierCopies(const char* temp)
     Text pattern = {};
     if (!textJoin(pattern, kTextSize, temp, kCopyFolderHead, "*")) return;
     WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA(pattern, &entry);
-    if (find == INVALID_HANDLE_VALUE) return;
+    FindHandle find(FindFirstFileA(pattern, &entry));
+    if (!find) return;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
             !isCopyFolderName(entry.cFileName, std::strlen(entry.cFileName)))
@@ -97,8 +98,7 @@ void removeEarlierCopies(const char* temp)
             DeleteFileA(file);
         }
         RemoveDirectoryA(folder);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &entry));
 }
 
 // Reads up to size bytes; the count read, 0 at the end or on an error.
@@ -122,46 +122,27 @@ bool sameContents(HANDLE a, HANDLE b)
 
 }  // namespace
 
-HANDLE lockCheckedCopy(const char* source, const char* target)
+FileHandle lockCheckedCopy(const char* source, const char* target)
 {
-    HANDLE copy = CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (copy == INVALID_HANDLE_VALUE) return copy;
-    HANDLE original = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    const bool same = original != INVALID_HANDLE_VALUE && sameContents(original, copy);
-    if (original != INVALID_HANDLE_VALUE) CloseHandle(original);
-    if (same) return copy;
-    CloseHandle(copy);
-    return INVALID_HANDLE_VALUE;
+    FileHandle copy(CreateFileA(target, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!copy) return copy;
+    FileHandle original(CreateFileA(source, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!original || !sameContents(original.get(), copy.get())) copy.reset();
+    return copy;
 }
 
 namespace {
 
-// Starts the copy, handing it the menu mutex (see menu_mutex.h).
+// Starts the copy with the disc folder as its argument, handing it the menu mutex (see
+// menu_mutex.h).
 void startCopy(const char* program, const char* discFolder, const char* copyFolder)
 {
-    char command[2 * kTextSize + 8];
-    if (!buildRestartCommand(program, discFolder, command, sizeof command)) {
-        showMessage(nullptr, kRestartFailed, kErrorCaption);
-        return;
-    }
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process = {};
-
     beginMutexHandover();
     startupTrace("restart");
-    const BOOL started = CreateProcessA(program, command, nullptr, nullptr, TRUE, 0, nullptr,
-                                        copyFolder, &startup, &process);
+    const bool started = startProcess(program, discFolder, copyFolder, kStartShowNormal | kStartInheritHandles);
     endMutexHandover();
-    if (!started) {
-        // Without this the player would see nothing happen at all.
-        showMessage(nullptr, kRestartFailed, kErrorCaption);
-        return;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Without this the player would see nothing happen at all.
+    if (!started) showMessage(nullptr, kRestartFailed, kErrorCaption);
 }
 
 }  // namespace
@@ -187,14 +168,8 @@ bool findTempFolder(char* out)
 
 bool folderOfPath(const char* path, char* out)
 {
-    const size_t length = folderPartLength(path);
-    if (length == 0 || length >= kTextSize) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, path, length);
-    out[length] = '\0';
-    return true;
+    folderOf(path, out);
+    return out[0] != '\0';
 }
 
 bool isSameFolder(const char* a, const char* b)
@@ -285,13 +260,12 @@ bool runBootstrap()
         showMessage(nullptr, kArchiveCopyFailed, kErrorCaption);
         return false;
     }
-    HANDLE lock = INVALID_HANDLE_VALUE;
+    FileHandle lock;
     if (!replaceWithCopy(programSource, programTarget) ||
-        (lock = lockCheckedCopy(programSource, programTarget)) == INVALID_HANDLE_VALUE) {
+        !(lock = lockCheckedCopy(programSource, programTarget))) {
         showMessage(nullptr, kProgramCopyFailed, "error");
         return false;
     }
     startCopy(programTarget, discFolder, copyFolder);
-    CloseHandle(lock);
-    return false;
+    return false;   // the lock goes with this instance
 }

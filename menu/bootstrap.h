@@ -1,6 +1,7 @@
 // The bootstrap: the menu never runs from the disc itself but from a copy in the TEMP folder,
 // so that the discs can be changed while it runs.
 #pragma once
+#include "support/handle.h"
 
 // Answers true when this instance is the copy (it runs from a copy folder in TEMP, or from TEMP
 // itself): start-up goes on. Otherwise removes the copy folders of earlier starts, makes a new
@@ -34,9 +35,9 @@ bool folderOfPath(const char* path, char* out);
 bool isSameFolder(const char* a, const char* b);
 
 // Opens the copied program target so that nobody can write, replace or delete it while the
-// handle is open, then checks that it holds the bytes of source. The open handle, or
-// INVALID_HANDLE_VALUE when it cannot be opened or differs from source.
-void* lockCheckedCopy(const char* source, const char* target);
+// handle is open, then checks that it holds the bytes of source. The open handle, or none when
+// it cannot be opened or differs from source.
+FileHandle lockCheckedCopy(const char* source, const char* target);
 
 // Copies source to target with the install's list copy (copyListFile, without progress). A
 // target that cannot be written whole is deleted again. False on any failure.

@@ -3,6 +3,7 @@
 
 #include "install/run_state.h"
 #include "support/message_box.h"
+#include "support/process.h"
 
 namespace {
 
@@ -19,22 +20,6 @@ const char kQuestion[] =
 const char kQuestionCaption[] = "DirectXのインストール確認";
 const char kStartFailed[] = "DirectX8.1インストーラーの起動に失敗しました。";
 const char kStartFailedCaption[] = "DirectXのインストール";
-
-// Starts program with its quoted path as the whole command line: unquoted, a blank in the
-// path would start whatever program the part before the blank names.
-bool startSetup(const char* program, const char* folder)
-{
-    char command[kTextSize + 2] = {};
-    if (!textJoin(command, sizeof command, "\"", program, "\"")) return false;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, folder, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
-}
 
 }  // namespace
 
@@ -53,7 +38,7 @@ bool offerDirectXSetup(HWND owner)
     if (showMessage(owner, kQuestion, kQuestionCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return false;
     Text folder = {}, program = {};
-    if (directXSetupPaths(folder, program) && startSetup(program, folder)) return true;
+    if (directXSetupPaths(folder, program) && startProcess(program, nullptr, folder, 0)) return true;
     showMessage(owner, kStartFailed, kStartFailedCaption, MB_OK | MB_ICONERROR);
     return false;
 }

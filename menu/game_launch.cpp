@@ -3,11 +3,13 @@
 
 #include <cstring>
 
-#include "install/registry_record.h"
 #include "data/catalogue.h"
-#include "menu/pages.h"
+#include "install/registry_record.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
+#include "menu/pages.h"
+#include "support/path.h"
+#include "support/process.h"
 
 int selectedPlayTitle(HWND playPage)
 {
@@ -24,25 +26,8 @@ bool startTitleProgram(const TitleRecord& title)
     Text program = {};
     if (!textJoin(program, sizeof program, folder, title.programFile)) return false;
     Text workingFolder = {};
-    std::memcpy(workingFolder, program, folderPartLength(program));
-
-    // The path goes in quotes: unquoted, a folder with blanks ("C:\Program Files\...") would let
-    // the system try "C:\Program.exe" and the like first. CreateProcessA may write to the
-    // command line, so it lives in a buffer of its own.
-    char commandLine[kTextSize + 2] = {};
-    if (!textJoin(commandLine, sizeof commandLine, "\"", program, "\"")) return false;
-
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder[0] ? workingFolder : nullptr, &startup, &process))
-        return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    folderOf(program, workingFolder);
+    return startProcess(program, nullptr, workingFolder[0] ? workingFolder : nullptr, kStartShowNormal);
 }
 
 void launchSelectedTitle(HWND playPage)

@@ -3,22 +3,13 @@
 
 #include <cstdint>
 
-#include "menu/pages.h"
-
 const char kMutexHandoverVariable[] = "VGAHUB_MENU_HANDOVER";
+HeldMutex g_menuMutex;
 
 namespace {
 
 const char kMenuMutexName[] = "vgahub_menu";
 const char kAppMutexName[] = "vgahub_app";   // tested only; nothing of this system creates it
-
-bool mutexExists(const char* name)
-{
-    HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name);
-    if (!mutex) return false;
-    CloseHandle(mutex);
-    return true;
-}
 
 // The mutex handle that the first instance handed over, or null. The variable is removed in
 // any case.
@@ -45,22 +36,16 @@ HANDLE takeHandedOverMutex()
 bool acquireMenuMutex()
 {
     if (mutexExists(kAppMutexName)) return false;
-    HANDLE handedOver = takeHandedOverMutex();
+    KernelHandle handedOver(takeHandedOverMutex());
     if (!handedOver && mutexExists(kMenuMutexName)) return false;
 
-    g_menuMutex = CreateMutexA(nullptr, FALSE, kMenuMutexName);
+    g_menuMutex.reset(CreateMutexA(nullptr, FALSE, kMenuMutexName));
     const bool someoneElse = !handedOver && g_menuMutex && GetLastError() == ERROR_ALREADY_EXISTS;
-    if (handedOver) {
-        // Held by name from now on; the inherited handle is kept only if the name did not open.
-        if (g_menuMutex)
-            CloseHandle(handedOver);
-        else
-            g_menuMutex = handedOver;
-    }
+    // Held by name from now on; the inherited handle is kept only if the name did not open.
+    if (handedOver && !g_menuMutex) g_menuMutex.reset(handedOver.release());
     if (someoneElse) {
         // Another menu created it between the test and here: that one runs, this one ends.
-        CloseHandle(g_menuMutex);
-        g_menuMutex = nullptr;
+        g_menuMutex.reset();
         return false;
     }
     return true;
@@ -69,10 +54,10 @@ bool acquireMenuMutex()
 void beginMutexHandover()
 {
     if (!g_menuMutex) return;
-    if (!SetHandleInformation(g_menuMutex, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return;
+    if (!SetHandleInformation(g_menuMutex.get(), HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return;
     char value[32] = {};
     char* p = value + sizeof value - 1;
-    uint64_t number = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(g_menuMutex));
+    uint64_t number = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(g_menuMutex.get()));
     do {
         *--p = static_cast<char>('0' + number % 10);
         number /= 10;
@@ -83,5 +68,10 @@ void beginMutexHandover()
 void endMutexHandover()
 {
     SetEnvironmentVariableA(kMutexHandoverVariable, nullptr);
-    if (g_menuMutex) SetHandleInformation(g_menuMutex, HANDLE_FLAG_INHERIT, 0);
+    if (g_menuMutex) SetHandleInformation(g_menuMutex.get(), HANDLE_FLAG_INHERIT, 0);
+}
+
+void releaseMenuMutex()
+{
+    g_menuMutex.reset();
 }

@@ -2,6 +2,14 @@
 #pragma once
 #include <windows.h>
 
+#include "support/handle.h"
+
+// The mutex "vgahub_menu", held from start-up until quitMenu releases it; empty when not held.
+extern HeldMutex g_menuMutex;
+
+// Releases and closes the menu mutex (nothing when it is not held).
+void releaseMenuMutex();
+
 // Start-up steps 2 and 3: ends (false) when "vgahub_app" or "vgahub_menu" exists, else creates
 // "vgahub_menu" into g_menuMutex and answers true. A copy started by beginMutexHandover takes
 // the mutex over instead of finding it in the way.

@@ -3,6 +3,7 @@
 
 #include "install/registry_record.h"
 #include "menu/pages.h"
+#include "menu/menu_mutex.h"
 #include "menu/page_pictures.h"
 
 RECT centeredRect(const RECT& window, int screenWidth, int screenHeight)
@@ -51,11 +52,7 @@ void closePages()
         hidePage(*page);
         *page = nullptr;
     }
-    if (g_menuMutex) {
-        ReleaseMutex(g_menuMutex);   // never owned: this fails harmlessly, closing is what counts
-        CloseHandle(g_menuMutex);
-        g_menuMutex = nullptr;
-    }
+    releaseMenuMutex();
 }
 
 void quitMenu(HWND page)

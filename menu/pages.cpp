@@ -1,5 +1,4 @@
-// The menu's page handles and mutex, empty until start-up fills them.
+// The menu's page handles, empty until start-up fills them.
 #include "menu/pages.h"
 
 Pages g_pages = {};
-HANDLE g_menuMutex = nullptr;

@@ -1,4 +1,4 @@
-// The menu's own program-wide state: the eight page handles and the menu mutex.
+// The menu's own program-wide state: the eight page handles.
 #pragma once
 #include <windows.h>
 
@@ -15,6 +15,3 @@ struct Pages {
 };
 
 extern Pages g_pages;
-
-// The mutex "vgahub_menu", held from start-up until quitMenu releases it; null when not held.
-extern HANDLE g_menuMutex;

@@ -1,4 +1,4 @@
-// The command line with which the menu restarts itself from TEMP, and how the copy reads it.
+// How the copy in TEMP reads the command line with which the menu restarted itself.
 //
 // A double quote (0x22), a blank (0x20) and a tab (0x09) are never the second byte of a
 // two-byte character in code page 932, so looking for them byte by byte is safe.
@@ -7,18 +7,6 @@
 #include <cstring>
 
 #include "support/text_buffer.h"
-
-bool buildRestartCommand(const char* program, const char* argument, char* out, size_t outSize)
-{
-    if (outSize == 0) return false;
-    out[0] = '\0';
-    if (std::strchr(program, '"')) return false;   // cannot be quoted; no Windows path has one
-    if (!textJoin(out, outSize, "\"", program, "\" ") || !textAppend(out, outSize, argument)) {
-        out[0] = '\0';
-        return false;
-    }
-    return true;
-}
 
 bool commandArgument(const char* commandLine, char* out)
 {

@@ -3,12 +3,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <cstring>
 
 #include "data/catalogue.h"
-#include "install/com_scope.h"
 #include "install/destination.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
@@ -24,8 +22,11 @@
 #include "menu/restart_command.h"
 #include "menu/startup_trace.h"
 #include "menu/title_controls.h"
+#include "support/com.h"
 #include "support/multimedia_timer.h"
+#include "support/path.h"
 #include "support/platform_hooks.h"
+#include "support/shell_folder.h"
 #include "support/timer_resolution.h"
 
 namespace {
@@ -39,14 +40,6 @@ const char kErrorCaption[] = "ERROR";
 // 1 ms resolution of the multimedia timer for the whole run (the archive cache stamps its
 // entries with timeGetTime).
 CTimerResolution g_timerResolution;
-
-void releaseMenuMutex()
-{
-    if (!g_menuMutex) return;
-    ReleaseMutex(g_menuMutex);
-    CloseHandle(g_menuMutex);
-    g_menuMutex = nullptr;
-}
 
 // Archive key, archive on the disc (not the copy in TEMP), the two install-type lists.
 void openInstallerData()
@@ -150,15 +143,8 @@ void installPlatformHooks()
 void findProgramFilesFolder(char* out)
 {
     std::memset(out, 0, kTextSize);
-    LPITEMIDLIST folder = nullptr;
-    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAM_FILES, &folder)) && folder) {
-        char path[MAX_PATH] = {};
-        const BOOL found = SHGetPathFromIDListA(folder, path);
-        CoTaskMemFree(folder);
-        if (found && path[0] && textCopy(out, kTextSize, path) &&
-            (endsWithBackslash(out) || textAppend(out, kTextSize, "\\")))
-            return;
-    }
+    if (shellFolderPath(CSIDL_PROGRAM_FILES, out) && (endsWithBackslash(out) || textAppend(out, kTextSize, "\\")))
+        return;
     // The drive of the Windows directory, as "C:\".
     char windows[kTextSize] = {};
     const UINT length = GetWindowsDirectoryA(windows, kTextSize);

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include "support/handle.h"
+
 
 namespace {
 
@@ -26,20 +27,29 @@ void startupTrace(const char* phase)
     const char* path = traceFile();
     if (!path) return;
 
+    // Milliseconds with three decimals, in integers: the programs format no floating point.
     LARGE_INTEGER counter, frequency;
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
-    const double ms = static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    const unsigned long long ticks = static_cast<unsigned long long>(counter.QuadPart);
+    const unsigned long long perSecond = static_cast<unsigned long long>(frequency.QuadPart);
+    const unsigned long long micro = ticks / perSecond * 1000000ull + ticks % perSecond * 1000000ull / perSecond;
+    char whole[24];
+    char* digits = whole + sizeof whole - 1;
+    *digits = '\0';
+    unsigned long long ms = micro / 1000;
+    do {
+        *--digits = static_cast<char>('0' + ms % 10);
+        ms /= 10;
+    } while (ms != 0);
     char line[128];
-    const int length = std::snprintf(line, sizeof line, "%s %.3f %lu\r\n", phase, ms,
-                                     static_cast<unsigned long>(GetCurrentProcessId()));
-    if (length <= 0 || length >= static_cast<int>(sizeof line)) return;
+    const int length = wsprintfA(line, "%s %s.%03u %lu\r\n", phase, digits, static_cast<unsigned>(micro % 1000),
+                                 static_cast<unsigned long>(GetCurrentProcessId()));
+    if (length <= 0) return;
 
     // Both instances append to one file; FILE_APPEND_DATA keeps their lines whole.
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
+    const FileHandle file(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(length), &written, nullptr);
-    CloseHandle(file);
+    if (file) WriteFile(file.get(), line, static_cast<DWORD>(length), &written, nullptr);
 }

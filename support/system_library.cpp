@@ -1,6 +1,6 @@
 #include "support/system_library.h"
 
-#include "support/text_buffer.h"
+#include "support/path.h"
 
 #ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800

@@ -1,4 +1,4 @@
-// Fixed 260-byte Shift-JIS text buffers: bounded copy and append, DBCS-aware scanning.
+// Fixed 260-byte Shift-JIS text buffers: bounded copy, append and join.
 #include "support/text_buffer.h"
 
 #include <cstring>
@@ -32,32 +32,6 @@ bool textJoin(char* dst, size_t capacity, const char* a, const char* b, const ch
     if (c) std::memcpy(dst + la + lb, c, lc);
     dst[la + lb + lc] = '\0';
     return true;
-}
-
-const char* lastBackslash(const char* text)
-{
-    const char* found = nullptr;
-    for (const char* p = text; *p; ++p) {
-        if (isSjisLeadByte(static_cast<unsigned char>(*p))) {
-            if (p[1] == '\0') break;           // a lone lead byte at the end: nothing follows
-            ++p;                               // skip the trail byte, whatever it is
-        } else if (*p == '\\') {
-            found = p;
-        }
-    }
-    return found;
-}
-
-size_t folderPartLength(const char* path)
-{
-    const char* slash = lastBackslash(path);
-    return slash ? static_cast<size_t>(slash - path) + 1 : 0;
-}
-
-bool endsWithBackslash(const char* text)
-{
-    const char* slash = lastBackslash(text);
-    return slash && slash[1] == '\0';
 }
 
 void lowerAsciiBytes(char* text)

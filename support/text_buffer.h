@@ -1,4 +1,4 @@
-// Fixed 260-byte Shift-JIS text buffers: bounded copy and append, DBCS-aware scanning.
+// Fixed 260-byte Shift-JIS text buffers: bounded copy, append and join.
 // Portable: no Win32 header. Every path, registry text and list line of the programs lives in a Text.
 #pragma once
 #include <cstddef>
@@ -22,17 +22,6 @@ bool textAppend(char* dst, size_t capacity, const char* src);
 // Joins up to three parts into dst (a, then b, then c; c may be null). False, dst empty, when
 // the result does not fit.
 bool textJoin(char* dst, size_t capacity, const char* a, const char* b, const char* c = nullptr);
-
-// Pointer to the last '\\' of text that is a real backslash, not the trail byte of a two-byte
-// character; null when there is none.
-const char* lastBackslash(const char* text);
-
-// Length of the drive-and-folder part of path, including its last backslash; 0 when the path
-// has no backslash ("Q:\\a\\b.txt" gives 5, "a.txt" gives 0).
-size_t folderPartLength(const char* path);
-
-// True when text ends in a real backslash (not a trail byte).
-bool endsWithBackslash(const char* text);
 
 // Lowers ASCII A-Z byte by byte over the whole text, trail bytes included (the installer
 // archive's own rule for entry names).

@@ -1,29 +1,17 @@
 // The per-title uninstall: removes what the per-title installation made for one title, and its key.
 #include "uninstall/title_uninstall.h"
 
-#include <shlobj.h>
-
 #include <cstring>
 
+#include "data/list_grammar.h"
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
-#include "install/split_at_comma.h"
+#include "support/path.h"
+#include "support/shell_folder.h"
 #include "install/title_install.h"
 
 namespace {
 
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
-
-// folder, a backslash unless folder already ends in one, then name. False, out empty, when it
-// does not fit. The shell folders come without their trailing backslash.
-bool joinFolder(char* out, const char* folder, const char* name)
-{
-    return textJoin(out, kTextSize, folder, endsWithBackslash(folder) ? "" : "\\", name);
-}
 
 struct LineFiles {
     const char* root;
@@ -52,7 +40,7 @@ void deleteTitleShortcuts(const TitleRecord& title)
 {
     Text programs = {}, desktop = {};
     if (shellFolderPath(CSIDL_PROGRAMS, programs)) {
-        const int lines = boundedCount(title.menuShortcutCount, kTitleShortcutLines);
+        const int lines = listCount(title.menuShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, path = {};
             splitAtComma(title.menuShortcuts[i], kTextSize, target, link);
@@ -60,7 +48,7 @@ void deleteTitleShortcuts(const TitleRecord& title)
         }
     }
     if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
-        const int lines = boundedCount(title.desktopShortcutCount, kTitleShortcutLines);
+        const int lines = listCount(title.desktopShortcutCount, kTitleShortcutLines);
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, path = {};
             splitAtComma(title.desktopShortcuts[i], kTextSize, target, link);
@@ -76,7 +64,7 @@ void removeMenuFolders(const TitleRecord& title)
 {
     Text programs = {};
     if (!shellFolderPath(CSIDL_PROGRAMS, programs)) return;
-    for (int i = boundedCount(title.menuFolderCount, kTitleShortcutLines) - 1; i >= 0; --i) {
+    for (int i = listCount(title.menuFolderCount, kTitleShortcutLines) - 1; i >= 0; --i) {
         Text path = {};
         if (title.menuFolders[i][0] != '\0' && joinFolder(path, programs, title.menuFolders[i]))
             RemoveDirectoryA(path);
@@ -94,16 +82,6 @@ bool deleteTitleKey(const TitleRecord& title)
 }
 
 }  // namespace
-
-bool makeUsableFolder(char* folder)
-{
-    const char letter = static_cast<char>(folder[0] | 0x20);
-    const bool drive = letter >= 'a' && letter <= 'z' && folder[1] == ':' && folder[2] == '\\';
-    const bool network = folder[0] == '\\' && folder[1] == '\\' && folder[2] != '\0';
-    if (!drive && !network) return false;
-    if (endsWithBackslash(folder)) return true;
-    return textAppend(folder, kTextSize, "\\");
-}
 
 bool deleteFileIn(const char* folder, const char* name, bool clearReadOnly)
 {
@@ -161,7 +139,7 @@ bool removeTitleInstall(const TitleRecord& title, const char* root, bool clearRe
     deleteTitleShortcuts(title);
     removeMenuFolders(title);
     if (haveRoot) {
-        for (int i = boundedCount(title.folderCount, kTitleFolders) - 1; i >= 0; --i)
+        for (int i = listCount(title.folderCount, kTitleFolders) - 1; i >= 0; --i)
             removeEmptyFolderIn(root, title.folderList[i]);
     }
     const bool gone = deleteTitleKey(title);

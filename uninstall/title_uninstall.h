@@ -33,12 +33,6 @@ void uninstallPlannedTitles(const RemovalPlan& plan, const DataChoices& choices)
 // shortcuts, folders and key, and the mark. A mark that no loaded list owns stays.
 void removeUnfinishedTitles();
 
-// Makes folder (260 bytes) fit to have names appended: it must be absolute (a drive "X:\" or a
-// network path "\\server\") and gets a trailing backslash when it has none. False, folder
-// unchanged, when it is empty, relative, or has no room for the backslash: a relative folder
-// would name files in whatever folder the program happens to run in.
-bool makeUsableFolder(char* folder);
-
 // Deletes folder + name when the joined path fits in 259 characters and name is not empty.
 // clearReadOnly: first take away a read-only attribute (files the install copied are ours, and
 // an older repair tool left the menu program read-only). A path that does not fit is skipped:

@@ -5,14 +5,18 @@
 
 #include <cstring>
 
+#include "data/list_grammar.h"
 #include "data/catalogue.h"
 #include "install/destination.h"
-#include "install/registry_key.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
+#include "support/handle.h"
 #include "support/message_box.h"
+#include "support/path.h"
+#include "support/registry_key.h"
+#include "support/shell_folder.h"
 #include "support/text_buffer.h"
 #include "uninstall/title_uninstall.h"
 
@@ -23,18 +27,7 @@ const char kNoRecord[] = "レジストリ情報がありません";
 const char kNoInstallPath[] = "レジストリ情報がありません[INSTALL_PATH]";
 const char kNoInstallType[] = "レジストリ情報がありません[INSTALL_TYPE]";
 
-int boundedCount(int32_t count, int capacity)
-{
-    if (count < 0) return 0;
-    return count > capacity ? capacity : static_cast<int>(count);
-}
-
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-size_t charLength(const char* p)
-{
-    return (isSjisLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') ? 2 : 1;
-}
 
 // INSTALL_TYPE as the install run writes it (REG_DWORD 0 or 1) and as earlier versions of the
 // menu compared it (the REG_SZ texts "0" and "1"). Any other data leaves *installType as it is.
@@ -65,23 +58,19 @@ bool readProductRecord(HWND owner, char* installPath, int* type, bool quiet = fa
         return false;
     }
 
-    // The install run stores the whole 260-byte buffer; one byte more stays NUL whatever the
-    // stored data hold, and a text that fills all 260 has no room for its NUL in a Text.
-    char data[kTextSize + 1] = {};
+    // The install run stores the whole 260-byte buffer; a text that fills all 260 has no room
+    // for its NUL in a Text.
     Text path = {};
-    DWORD valueType = 0;
-    DWORD size = kTextSize;
-    if (RegQueryValueExA(key.get(), "INSTALL_PATH", nullptr, &valueType, reinterpret_cast<BYTE*>(data),
-                         &size) != ERROR_SUCCESS ||
-        valueType != REG_SZ || !textCopy(path, sizeof path, data) || !makeUsableFolder(path)) {
+    if (!key.readText("INSTALL_PATH", path, sizeof path) || !makeUsableFolder(path)) {
         key.close();
         refuse(kNoInstallPath);
         return false;
     }
 
     BYTE typeData[kTextSize] = {};
-    size = sizeof typeData;
-    if (RegQueryValueExA(key.get(), "INSTALL_TYPE", nullptr, &valueType, typeData, &size) != ERROR_SUCCESS) {
+    DWORD valueType = 0;
+    DWORD size = sizeof typeData;
+    if (key.readRaw("INSTALL_TYPE", &valueType, typeData, &size) != ERROR_SUCCESS) {
         key.close();
         refuse(kNoInstallType);
         return false;
@@ -99,27 +88,25 @@ void deleteSaveData(const char* installPath, const char* pattern)
     Text search = {};
     if (pattern[0] == '\0' || !textJoin(search, kTextSize, installPath, pattern)) return;
     Text folder = {};
-    const size_t folderLength = folderPartLength(search);
-    std::memcpy(folder, search, folderLength);
-    const char* namePattern = search + folderLength;
+    folderOf(search, folder);
+    const char* namePattern = fileNamePart(search);
 
     WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA(search, &found);
-    if (find == INVALID_HANDLE_VALUE) return;
+    const FindHandle find(FindFirstFileA(search, &found));
+    if (!find) return;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (!matchesPattern(namePattern, found.cFileName)) continue;
         deleteFileIn(folder, found.cFileName, false);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
+    } while (FindNextFileA(find.get(), &found));
 }
 
 // The files of the install-type list; a disc-change line names no file.
 void deleteListFiles(const char* installPath, const InstallTypeList& list, int entries, bool clearReadOnly)
 {
-    const int count = boundedCount(list.entryCount, entries < kListEntries ? entries : kListEntries);
+    const int count = listCount(list.entryCount, entries < kListEntries ? entries : kListEntries);
     for (int i = 0; i < count; ++i) {
-        if (std::strncmp(list.entries[i], "CDCHANGE", 8) == 0) continue;
+        if (isDiscChangeEntry(list.entries[i])) continue;
         deleteFileIn(installPath, list.entries[i], clearReadOnly);
     }
 }
@@ -131,7 +118,7 @@ void deleteProductShortcuts()
     Text programs = {}, desktop = {};
     if (shellFolderPath(CSIDL_PROGRAMS, programs)) {
         Text varnis = {}, hub = {};
-        if (textJoin(varnis, kTextSize, programs, "\\Varnis\\") &&
+        if (joinFolder(varnis, programs, "Varnis\\") &&
             textJoin(hub, kTextSize, varnis, "Hub\\")) {
             deleteFileIn(hub, "Setup.lnk", false);
             deleteFileIn(hub, "Varnis Grand Anthology.lnk", false);
@@ -141,7 +128,7 @@ void deleteProductShortcuts()
     }
     if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
         Text folder = {};
-        if (textJoin(folder, kTextSize, desktop, "\\")) deleteFileIn(folder, "Varnis Grand Anthology.lnk", false);
+        if (joinFolder(folder, desktop, "")) deleteFileIn(folder, "Varnis Grand Anthology.lnk", false);
     }
 }
 
@@ -229,7 +216,7 @@ void removeProductFiles(const char* installPath, const InstallTypeList& list, co
         deleteProductKeys();
     }
     if (choices.all) {
-        for (int i = boundedCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
+        for (int i = listCount(list.folderCount, kListFolders) - 1; i >= 0; --i)
             removeEmptyFolderIn(installPath, list.folderList[i]);
     }
     removeProductFolders(installPath);

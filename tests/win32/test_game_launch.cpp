@@ -11,6 +11,7 @@
 
 #include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
+#include "support/path.h"
 #include "install/disc_request.h"
 #include "install/run_state.h"
 #include "menu/pages.h"

@@ -12,6 +12,7 @@
 #include "data/catalogue.h"
 #include "install/destination.h"
 #include "install/run_state.h"
+#include "menu/menu_mutex.h"
 #include "menu/page_flow.h"
 #include "menu/page_ids.h"
 #include "menu/page_procedures.h"
@@ -425,7 +426,7 @@ TEST_F(MenuPages, CancelOnlyAsksTheRunToStop)
 
 TEST_F(MenuPages, ClosingAPageEndsTheMenuAndFreesTheMutex)
 {
-    g_menuMutex = CreateMutexA(nullptr, FALSE, "vgahub_menu_page_test");
+    g_menuMutex.reset(CreateMutexA(nullptr, FALSE, "vgahub_menu_page_test"));
     HWND page = g_pages.uninstallSelect;
     showCentered(g_pages.main);
     showCentered(page);
@@ -434,7 +435,7 @@ TEST_F(MenuPages, ClosingAPageEndsTheMenuAndFreesTheMutex)
     EXPECT_FALSE(IsWindow(page));
     EXPECT_FALSE(visible(pages_[1])) << "pageMain hidden";
     EXPECT_EQ(g_pages.main, nullptr);
-    EXPECT_EQ(g_menuMutex, nullptr);
+    EXPECT_FALSE(g_menuMutex);
     HANDLE reopened = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "vgahub_menu_page_test");
     EXPECT_EQ(reopened, nullptr);
     if (reopened) CloseHandle(reopened);

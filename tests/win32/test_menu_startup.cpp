@@ -19,6 +19,7 @@
 #include "menu/page_flow.h"
 #include "menu/page_procedures.h"
 #include "menu/restart_command.h"
+#include "support/process.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ namespace {
 std::string roundTrip(const char* program, const char* discFolder)
 {
     char command[600];
-    if (!buildRestartCommand(program, discFolder, command, sizeof command)) return "<not built>";
+    if (!buildCommandLine(program, discFolder, command, sizeof command)) return "<not built>";
     Text argument;
     if (!commandArgument(command, argument)) return "<refused>";
     return argument;
@@ -68,7 +69,7 @@ TEST(RestartCommand, TooLongIsRefusedNotCut)
     EXPECT_EQ(std::string(argument), fits);
 
     char small[40];
-    EXPECT_FALSE(buildRestartCommand("C:\\Temp\\vgan1_menu.exe", "Q:\\some\\long\\folder\\", small, sizeof small));
+    EXPECT_FALSE(buildCommandLine("C:\\Temp\\vgan1_menu.exe", "Q:\\some\\long\\folder\\", small, sizeof small));
     EXPECT_STREQ(small, "");
 }
 
@@ -161,14 +162,14 @@ TEST(Bootstrap, TheCheckedCopyCannotBeChangedUntilItIsReleased)
 
     // A copy that differs from the original in one byte, or in length, is refused.
     ASSERT_TRUE(write(copy, program.substr(0, 100000) + 'x' + program.substr(100001)));
-    EXPECT_EQ(lockCheckedCopy(source.c_str(), copy.c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(lockCheckedCopy(source.c_str(), copy.c_str()));
     ASSERT_TRUE(write(copy, program + 'p'));
-    EXPECT_EQ(lockCheckedCopy(source.c_str(), copy.c_str()), INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(lockCheckedCopy(source.c_str(), copy.c_str()));
 
     // The same bytes: locked against writing, deleting and replacing until the handle is closed.
     ASSERT_TRUE(write(copy, program));
-    HANDLE lock = lockCheckedCopy(source.c_str(), copy.c_str());
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    FileHandle lock = lockCheckedCopy(source.c_str(), copy.c_str());
+    ASSERT_TRUE(lock);
     EXPECT_EQ(CreateFileA(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                           nullptr, OPEN_EXISTING, 0, nullptr),
               INVALID_HANDLE_VALUE);
@@ -178,7 +179,7 @@ TEST(Bootstrap, TheCheckedCopyCannotBeChangedUntilItIsReleased)
     HANDLE reader = CreateFileA(copy.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(reader, INVALID_HANDLE_VALUE);
     if (reader != INVALID_HANDLE_VALUE) CloseHandle(reader);
-    CloseHandle(lock);
+    lock.reset();
     EXPECT_TRUE(DeleteFileA(copy.c_str()));
     DeleteFileA(source.c_str());
 }
@@ -264,8 +265,7 @@ class MenuMutex : public ::testing::Test {
 protected:
     void TearDown() override
     {
-        if (g_menuMutex) CloseHandle(g_menuMutex);
-        g_menuMutex = nullptr;
+        g_menuMutex.reset();
         for (HANDLE h : held_) CloseHandle(h);
         SetEnvironmentVariableA(kMutexHandoverVariable, nullptr);
     }
@@ -281,11 +281,10 @@ protected:
 TEST_F(MenuMutex, FirstMenuTakesTheGuardSecondEndsSilently)
 {
     ASSERT_TRUE(acquireMenuMutex());
-    ASSERT_NE(g_menuMutex, nullptr);
-    HANDLE first = g_menuMutex;
-    g_menuMutex = nullptr;
+    ASSERT_TRUE(g_menuMutex);
+    HANDLE first = g_menuMutex.release();
     EXPECT_FALSE(acquireMenuMutex()) << "a second start must end";
-    EXPECT_EQ(g_menuMutex, nullptr);
+    EXPECT_FALSE(g_menuMutex);
     CloseHandle(first);
 }
 
@@ -293,7 +292,7 @@ TEST_F(MenuMutex, TheOtherProductsMutexAlsoKeepsTheMenuFromStarting)
 {
     hold("vgahub_app");
     EXPECT_FALSE(acquireMenuMutex());
-    EXPECT_EQ(g_menuMutex, nullptr);
+    EXPECT_FALSE(g_menuMutex);
 }
 
 TEST_F(MenuMutex, TheCopyTakesOverTheHandedMutexWithoutAGap)
@@ -304,21 +303,20 @@ TEST_F(MenuMutex, TheCopyTakesOverTheHandedMutexWithoutAGap)
     char value[32] = {};
     ASSERT_GT(GetEnvironmentVariableA(kMutexHandoverVariable, value, sizeof value), 0u);
     DWORD flags = 0;
-    GetHandleInformation(g_menuMutex, &flags);
+    GetHandleInformation(g_menuMutex.get(), &flags);
     EXPECT_NE(flags & HANDLE_FLAG_INHERIT, 0u);
 
     // The copy starts: the mutex exists, but it is the one handed over.
-    g_menuMutex = nullptr;   // the inherited handle now belongs to the "copy"
+    g_menuMutex.release();   // the inherited handle now belongs to the "copy"
     ASSERT_TRUE(acquireMenuMutex());
-    EXPECT_NE(g_menuMutex, nullptr);
+    EXPECT_TRUE(g_menuMutex);
     EXPECT_EQ(GetEnvironmentVariableA(kMutexHandoverVariable, value, sizeof value), 0u)
         << "the variable must not reach the games the menu starts";
 
     // Still guarded: a start by the player now ends.
-    HANDLE copy = g_menuMutex;
-    g_menuMutex = nullptr;
+    HANDLE copy = g_menuMutex.release();
     EXPECT_FALSE(acquireMenuMutex());
-    g_menuMutex = copy;
+    g_menuMutex.reset(copy);
 }
 
 TEST_F(MenuMutex, ABogusHandOverDoesNotOpenTheGuard)

@@ -11,7 +11,7 @@
 
 #include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
-#include "install/split_at_comma.h"
+#include "data/list_grammar.h"
 #include "install/disc_request.h"
 #include "install/run_state.h"
 #include "menu/pages.h"

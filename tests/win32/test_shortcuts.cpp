@@ -5,7 +5,8 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include "install/com_scope.h"
+#include "support/com.h"
+#include "support/shell_folder.h"
 #include "install/shortcuts.h"
 #include "install_test_helpers.h"
 

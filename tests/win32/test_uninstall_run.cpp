@@ -13,6 +13,7 @@
 
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
+#include "support/shell_folder.h"
 #include "install/title_install.h"
 #include "install/run_state.h"
 #include "install/uninstall_entry.h"

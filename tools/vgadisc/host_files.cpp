@@ -16,6 +16,7 @@
 #include <unistd.h>
 #endif
 
+#include "support/stdio_file.h"
 #include "support/text_buffer.h"
 
 namespace host {
@@ -119,7 +120,7 @@ std::string display(const std::string& cp932)
 
 bool readFile(const std::string& path, Bytes* data, std::string* error)
 {
-    FILE* f = std::fopen(path.c_str(), "rb");
+    StdioFile f(path.c_str(), "rb");
     if (!f) {
         *error = std::strerror(errno);
         return false;
@@ -127,9 +128,9 @@ bool readFile(const std::string& path, Bytes* data, std::string* error)
     Bytes result;
     uint8_t chunk[65536];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) result.insert(result.end(), chunk, chunk + n);
-    bool failed = std::ferror(f) != 0;
-    std::fclose(f);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) result.insert(result.end(), chunk, chunk + n);
+    const bool failed = std::ferror(f.get()) != 0;
+    f.close();
     if (failed) {
         *error = "read error";
         return false;
@@ -141,13 +142,13 @@ bool readFile(const std::string& path, Bytes* data, std::string* error)
 bool writeFileReplacing(const std::string& path, const Bytes& data, std::string* error)
 {
     std::string temp = path + ".tmp";
-    FILE* f = std::fopen(temp.c_str(), "wb");
+    StdioFile f(temp.c_str(), "wb");
     if (!f) {
         *error = std::strerror(errno);
         return false;
     }
-    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
-    if (std::fclose(f) != 0) ok = false;
+    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f.get()) == data.size();
+    if (!f.close()) ok = false;
     if (!ok) {
         *error = "write error";
         std::remove(temp.c_str());

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "data/list_grammar.h"
 #include "tools/vgadisc/lint_context.h"
 #include "tools/vgadisc/list_lines.h"
 #include "tools/vgadisc/list_paths.h"
@@ -56,10 +57,10 @@ InstallListOutcome checkInstallList(Context& ctx, const char* name, bool compact
     for (int i = 0; i < list->entryCount; ++i) {
         const std::string entry = list->entries[i];
         int line = lines.entries[i];
-        if (entry.compare(0, 8, "CDCHANGE") == 0) {
+        if (isDiscChangeEntry(entry.c_str())) {
             // Written "CDCHANGE", a blank and the disc number. The menu skips the ninth character,
             // whatever it is, and reads the number from the tenth; the disc is taken the same way.
-            const int n = entry.size() > 9 ? listAtoi(entry.c_str() + 9) : 0;
+            const int n = discChangeNumber(entry.c_str());
             const bool asWritten = entry.size() > 9 && entry[8] == ' ' && entry[9] >= '0' && entry[9] <= '9';
             disc = n;
             discKnown = ctx.discs().has(n);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/list_grammar.h"
 #include "tools/vgadisc/lint_context.h"
 #include "tools/vgadisc/list_lines.h"
 #include "tools/vgadisc/list_paths.h"
@@ -62,16 +63,15 @@ std::string discWords(const std::set<int>& discs)
     return words;
 }
 
-// The disc number of a disc line's key ("disc2", "disk2"), 0 for a key that only looks like one
-// ("disc", "d", "disc 2": no number right after the word, so no disc change), -1 for any other key.
-int discLineNumber(const std::string& key)
+// A key that the author meant as a disc line but the installer takes for a file line: "disc" or
+// "disk" without a number right after it ("disc", "disc 2"), or a shorter start of one ("d").
+bool looksLikeDiscKey(const std::string& key)
 {
-    if (key.empty()) return -1;
-    bool word = key.compare(0, 4, "disc") == 0 || key.compare(0, 4, "disk") == 0;
-    if (word && key.size() > 4 && key[4] >= '0' && key[4] <= '9') return listAtoi(key.c_str() + 4);
-    bool partial = key.size() < 4 && (std::string("disc").compare(0, key.size(), key) == 0 ||
-                                      std::string("disk").compare(0, key.size(), key) == 0);
-    return word || partial ? 0 : -1;
+    if (key.empty()) return false;
+    const bool word = key.compare(0, 4, "disc") == 0 || key.compare(0, 4, "disk") == 0;
+    const bool partial = key.size() < 4 && (std::string("disc").compare(0, key.size(), key) == 0 ||
+                                            std::string("disk").compare(0, key.size(), key) == 0);
+    return word || partial;
 }
 
 bool hasDigits(const std::string& text)
@@ -157,7 +157,8 @@ void checkTitleFiles(Context& ctx, const TitleSlot& slot, const TitleRecord& t, 
         int line = lines.fileLines[i];
         std::string key, value;
         splitAtComma(text, &key, &value);
-        if (key == "setdir") {
+        const TitleLineKind kind = titleLineKind(key.c_str());
+        if (kind == TitleLineKind::SetFolder) {
             subfolder = value;
             ctx.checkRelative(name, line, value, "subfolder");
             if (!value.empty() && !endsWithSeparator(value))
@@ -166,11 +167,14 @@ void checkTitleFiles(Context& ctx, const TitleSlot& slot, const TitleRecord& t, 
                              " does not end with a backslash: file names are joined to it directly");
             continue;
         }
-        int n = discLineNumber(key);
-        if (n == 0) {
+        const int n = kind == TitleLineKind::Disc ? discLineNumber(key.c_str()) : 0;
+        if (kind == TitleLineKind::Disc && n < 1) {
+            ctx.note(name, line, "disc line " + quote(key) + " asks for a disc 0 that no disc set has (write \"disc2\")");
+            if (value.empty()) continue;
+        } else if (kind == TitleLineKind::File && looksLikeDiscKey(key)) {
             ctx.note(name, line, "disc line " + quote(key) + " names no disc, so it changes no disc (write \"disc2\")");
             if (value.empty()) continue;
-        } else if (n > 0) {
+        } else if (kind == TitleLineKind::Disc) {
             lastDiscLine = n;
             discKnown = ctx.discs().has(n);
             discs = {n};
@@ -178,7 +182,7 @@ void checkTitleFiles(Context& ctx, const TitleSlot& slot, const TitleRecord& t, 
                 ctx.note(name, line, "asks for disc " + std::to_string(n) + ", which is not in the set");
             if (!discKnown) group.sizeKnown = false;
             if (value.empty()) continue;
-        } else if (key.empty() || key == "end") {
+        } else if (kind == TitleLineKind::End) {
             int rest = t.fileLineCount - i - 1;
             if (rest > 0)
                 ctx.note(

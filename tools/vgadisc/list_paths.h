@@ -26,8 +26,9 @@ std::string lowered(const std::string& text);
 // reason (absolute, names a drive, climbs out with "..").
 std::string relativePathProblem(const std::string& path);
 
-// Cuts a list line at its first comma the way the installer does: key before it, value after it
-// with every further comma dropped; a comma inside a two-byte character does not count.
+// Cuts a list line at its first comma with the installer's own cut (data/list_grammar.h): key
+// before it, value after it with every further comma dropped; a comma inside a two-byte
+// character does not count. Only the first 259 bytes count, as in the lists' records.
 void splitAtComma(const std::string& line, std::string* key, std::string* value);
 
 // True when text ends in a real backslash.
