@@ -8,6 +8,7 @@
 
 #include "data/catalogue.h"
 #include "install/destination.h"
+#include "install/disc_probe.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
 #include "menu/bootstrap.h"
@@ -101,6 +102,8 @@ int runMenuSteps(const char* commandLine)
         showMessage(nullptr, kCommandLineTooLong, kErrorCaption);
         return 0;
     }
+    // Where the discs are looked for beside the optical drives: the folder started from.
+    std::memcpy(startFolder, sourceRoot, kTextSize);
     // One menu at a time.
     if (!acquireMenuMutex()) return 0;
     // Run from TEMP, so that the discs can be changed.

@@ -684,6 +684,26 @@ bool copyReplacing(const std::string& from, const std::string& to)
     return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
+bool copyTree(const std::string& from, const std::string& to)
+{
+    const std::string source = withBackslash(from), target = withBackslash(to);
+    if (!makeFolders(target)) return false;
+    WIN32_FIND_DATAA entry;
+    HANDLE find = FindFirstFileA((source + "*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = copyTree(source + name, target + name) && ok;
+        else
+            ok = copyReplacing(source + name, target + name) && ok;
+    } while (FindNextFileA(find, &entry));
+    FindClose(find);
+    return ok;
+}
+
 bool deleteTree(const std::string& folder)
 {
     const std::string base = withBackslash(folder);

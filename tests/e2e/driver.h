@@ -211,6 +211,10 @@ bool makeFolders(const std::string& folder);
 // Copies a file, replacing a read-only earlier copy.
 bool copyReplacing(const std::string& from, const std::string& to);
 
+// Copies a folder with everything in it into to (made as needed), replacing what is there, as a
+// player copies a disc onto the hard disk. False when anything could not be copied.
+bool copyTree(const std::string& from, const std::string& to);
+
 // Deletes a folder with everything in it, read-only files too. Missing is no error.
 bool deleteTree(const std::string& folder);
 

@@ -397,7 +397,7 @@ bool InstallFixture::followRun(Page until, RunLog& log, int cancelAt, int otherA
                 if (static_cast<int>(log.discRequests.size()) == stopAt) return true;
                 if (static_cast<int>(log.discRequests.size()) == cancelAt) {
                     answer = IDCANCEL;
-                } else if (!insertDisc('Q', disc)) {
+                } else if (!(putDiscIn_ ? putDiscIn_(disc) : insertDisc('Q', disc))) {
                     ADD_FAILURE() << "disc " << disc << " does not go into Q:";
                     return false;
                 }

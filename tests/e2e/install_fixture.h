@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,10 @@ protected:
     std::string takeFromDisc(int disc, const std::string& relative);
     // Notes a file added to a staged disc, deleted again in TearDown.
     void addedToDisc(int disc, const std::string& relative) { discEdits_.push_back({disc, relative, ""}); }
+
+    // How the player puts disc n in when the run asks: into Q: (the staged disc folders) unless a
+    // test changes discs another way (the images).
+    std::function<bool(int disc)> putDiscIn_;
 
     // Put back by their destructors after TearDown, which still needs the private desktop.
     BorrowedValue desktopFolder_, textClass_;

@@ -269,7 +269,12 @@ TEST_F(FileCopy, CopiesShowTheirPercentAndPathsOnTheProgressPage)
 
 class DiscProbe : public ::testing::Test {
 protected:
-    void SetUp() override { setText(sourceRoot, "unchanged\\"); }
+    void SetUp() override
+    {
+        setText(sourceRoot, "unchanged\\");
+        startFolder[0] = '\0';
+    }
+    void TearDown() override { startFolder[0] = '\0'; }
     DiscFiles discs_;
 };
 
@@ -302,6 +307,41 @@ TEST_F(DiscProbe, FirstOpticalDriveHoldingTheFileWinsAndOtherDrivesNeverCount)
     // A folder is not a file, and an empty name names the drive itself.
     EXPECT_FALSE(probeDiscFile("sub"));
     EXPECT_FALSE(probeDiscFile(""));
+}
+
+// The discs copied into folders side by side (a blank and "ソ"/"表", whose second byte is a
+// backslash, in the path): after every optical drive, the start folder, then its siblings by name.
+TEST_F(DiscProbe, BesideTheStartFolderAfterEveryOpticalDrive)
+{
+    ScratchFolder parent{"probe ソ表"};
+    const std::string disc1 = parent / "disc ソ1\\", copyA = parent / "a copy\\", copyB = parent / "B copy\\";
+    for (const std::string& folder : {disc1, copyA, copyB}) ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(writeFile(disc1 + "vga_probe_one.bin", "1"));
+    ASSERT_TRUE(writeFile(copyA + "vga_probe_two.bin", "2"));
+    ASSERT_TRUE(writeFile(copyB + "vga_probe_two.bin", "2"));
+    ASSERT_TRUE(writeFile(copyB + "vga_probe_three.bin", "3"));
+    ASSERT_TRUE(CreateDirectoryA((copyA + "vga_probe_three.bin").c_str(), nullptr));   // a folder is no file
+    setText(startFolder, disc1);
+
+    EXPECT_TRUE(probeDiscFile("vga_probe_one.bin"));
+    EXPECT_STREQ(sourceRoot, disc1.c_str());
+    EXPECT_TRUE(probeDiscFile("vga_probe_two.bin"));
+    EXPECT_STREQ(sourceRoot, copyA.c_str()) << "siblings in name order, letter case ignored";
+    EXPECT_TRUE(probeDiscFile("vga_probe_three.bin"));
+    EXPECT_STREQ(sourceRoot, copyB.c_str());
+    EXPECT_FALSE(probeDiscFile("vga_probe_four.bin"));
+    EXPECT_STREQ(sourceRoot, copyB.c_str());
+
+    // A disc in a drive wins over the folders.
+    ASSERT_TRUE(discs_.put("R:\\", "vga_probe_two.bin"));
+    EXPECT_TRUE(probeDiscFile("vga_probe_two.bin"));
+    EXPECT_STREQ(sourceRoot, "R:\\");
+
+    // Started from an optical drive, or from nowhere known, only the drives count.
+    for (const char* start : {"Q:\\", ""}) {
+        setText(startFolder, start);
+        EXPECT_FALSE(probeDiscFile("vga_probe_three.bin")) << start;
+    }
 }
 
 }  // namespace
