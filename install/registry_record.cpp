@@ -6,6 +6,7 @@
 #include "install/registry_key.h"
 #include "install/split_at_comma.h"
 #include "install/run_state.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 
 const char kProductKeyPath[] = "Software\\Varnis\\SET-V";
@@ -43,29 +44,45 @@ void showPathTooLong(HWND owner, const char* valueName)
     showError(owner, text);
 }
 
+// The setters below name the key they write (keyPath, under HKEY_CURRENT_USER) for the log only.
+
 // Writes text as REG_SZ with a data length of the whole 260-byte buffer: the text, its NUL and
 // zero bytes up to 260. The text is copied into a cleared buffer first, so no stale bytes of a
 // program-wide buffer beyond its NUL reach the registry.
-bool setFullBufferText(HKEY key, const char* name, const char* text)
+bool setFullBufferText(HKEY key, const char* keyPath, const char* name, const char* text)
 {
     Text data = {};
     if (!textCopy(data, sizeof data, text)) return false;
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                          sizeof data) == ERROR_SUCCESS;
+    if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data) != ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: HKCU\\%s : %s = %s", keyPath, name, data);
+    return true;
 }
 
 // Writes text as REG_SZ with a data length of its length plus the NUL.
-bool setText(HKEY key, const char* name, const char* text)
+bool setText(HKEY key, const char* keyPath, const char* name, const char* text)
 {
     DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
-           ERROR_SUCCESS;
+    if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) != ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: HKCU\\%s : %s = %s", keyPath, name, text);
+    return true;
 }
 
-bool setNumber(HKEY key, const char* name, DWORD number)
+bool setNumber(HKEY key, const char* keyPath, const char* name, DWORD number)
 {
-    return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
-                          sizeof number) == ERROR_SUCCESS;
+    if (RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number) !=
+        ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: HKCU\\%s : %s = %lu", keyPath, name, static_cast<unsigned long>(number));
+    return true;
+}
+
+// Deletes a value of the key at keyPath (under HKEY_CURRENT_USER), logged when it was there.
+void deleteValue(HKEY key, const char* keyPath, const char* name)
+{
+    if (RegDeleteValueA(key, name) == ERROR_SUCCESS)
+        logAction("registry value deleted: HKCU\\%s : %s", keyPath, name);
 }
 
 // Opens the title's key. An empty path would open HKEY_CURRENT_USER itself (the record of a
@@ -112,9 +129,9 @@ bool writeProductRegistry(HWND owner, const InstallChoices& run)
         return false;
     }
     // First of all, so that whatever stops the run from here on leaves the mark.
-    setNumber(key.get(), kUnfinishedValue, 1);
-    if (!setFullBufferText(key.get(), "INSTALL_PATH", run.installDir) ||
-        !setNumber(key.get(), "INSTALL_TYPE", static_cast<DWORD>(run.installType))) {
+    setNumber(key.get(), kProductKeyPath, kUnfinishedValue, 1);
+    if (!setFullBufferText(key.get(), kProductKeyPath, "INSTALL_PATH", run.installDir) ||
+        !setNumber(key.get(), kProductKeyPath, "INSTALL_TYPE", static_cast<DWORD>(run.installType))) {
         key.close();
         showError(owner, kDestinationWriteFailed);
         return false;
@@ -129,9 +146,9 @@ bool writeProductRegistry(HWND owner, const InstallChoices& run)
             showPathTooLong(owner, kArchiveValueNames[i]);
             continue;
         }
-        setText(key.get(), kArchiveValueNames[i], path);
+        setText(key.get(), kProductKeyPath, kArchiveValueNames[i], path);
     }
-    setText(key.get(), "MEDIA_TYPE", list.mediaType);
+    setText(key.get(), kProductKeyPath, "MEDIA_TYPE", list.mediaType);
     return true;
 }
 
@@ -149,7 +166,7 @@ void markProductCopyFinished()
 {
     RegistryKey key;
     if (key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), kUnfinishedValue);
+        deleteValue(key.get(), kProductKeyPath, kUnfinishedValue);
 }
 
 namespace {
@@ -171,7 +188,7 @@ bool markTitleUnfinished(const TitleRecord& title, const char* installRoot)
     RegistryKey key;
     return unfinishedTitleValue(title, name) &&
            key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS &&
-           setText(key.get(), name, installRoot);
+           setText(key.get(), kProductKeyPath, name, installRoot);
 }
 
 void markTitleFinished(const TitleRecord& title)
@@ -180,7 +197,7 @@ void markTitleFinished(const TitleRecord& title)
     RegistryKey key;
     if (unfinishedTitleValue(title, name) &&
         key.open(HKEY_CURRENT_USER, kProductKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS)
-        RegDeleteValueA(key.get(), name);
+        deleteValue(key.get(), kProductKeyPath, name);
 }
 
 bool unfinishedTitleRoot(const TitleRecord& title, char* root)
@@ -219,7 +236,7 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* instal
         showError(owner, kKeyWriteFailed);
         return false;
     }
-    setFullBufferText(key.get(), "L_INST_PATH", installRoot);   // its outcome is not checked
+    setFullBufferText(key.get(), title.registryKey, "L_INST_PATH", installRoot);   // its outcome is not checked
 
     const int stringCount = boundedCount(title.stringValueCount, kTitleValues);
     for (int i = 0; i < stringCount; ++i) {
@@ -230,7 +247,7 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* instal
             showPathTooLong(owner, name);
             return false;
         }
-        if (!setFullBufferText(key.get(), name, expanded)) {
+        if (!setFullBufferText(key.get(), title.registryKey, name, expanded)) {
             key.close();
             showError(owner, kInstallInfoWriteFailed);
             return false;
@@ -241,7 +258,7 @@ bool writeTitleRegistry(HWND owner, const TitleRecord& title, const char* instal
     for (int i = 0; i < numberCount; ++i) {
         Text name = {}, text = {};
         splitAtComma(title.numberValues[i], kTextSize, name, text);
-        if (!setNumber(key.get(), name, static_cast<DWORD>(listAtoi(text)))) {
+        if (!setNumber(key.get(), title.registryKey, name, static_cast<DWORD>(listAtoi(text)))) {
             key.close();
             showError(owner, kInstallInfoWriteFailed);
             return false;

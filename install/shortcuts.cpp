@@ -8,6 +8,7 @@
 
 #include "install/com_scope.h"
 #include "install/split_at_comma.h"
+#include "support/action_log.h"
 
 namespace {
 
@@ -71,7 +72,9 @@ bool createShellLink(const char* description, const char* target, const char* li
     // The shell saves to a wide path: the ANSI path is read in the system's code page.
     WCHAR widePath[MAX_PATH] = {};
     if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
-    return SUCCEEDED(file->Save(widePath, TRUE));
+    if (FAILED(file->Save(widePath, TRUE))) return false;
+    logAction("shortcut made: %s -> %s", linkPath, target);
+    return true;
 }
 
 bool shellFolderPath(int csidl, char* out)
@@ -102,9 +105,9 @@ void createSetupShortcut(const InstallChoices& run)
         Text folder = {};
         Text link = {};
         if (joinFolder(folder, programs, "Varnis")) {
-            CreateDirectoryA(folder, nullptr);
+            createFolderLogged(folder);
             if (joinFolder(folder, folder, "Hub")) {
-                CreateDirectoryA(folder, nullptr);
+                createFolderLogged(folder);
                 if (joinFolder(link, folder, "Setup.lnk")) createShellLink("", target, link, "", working);
             }
         }
@@ -127,7 +130,7 @@ void createTitleShortcuts(const TitleRecord& title, const char* installRoot, boo
         const int folders = boundedCount(title.menuFolderCount, kTitleShortcutLines);
         for (int i = 0; i < folders; ++i) {
             Text folder = {};
-            if (joinFolder(folder, programs, title.menuFolders[i])) CreateDirectoryA(folder, nullptr);
+            if (joinFolder(folder, programs, title.menuFolders[i])) createFolderLogged(folder);
         }
     }
 

@@ -4,8 +4,9 @@
 #include <cstring>
 
 #include "install/registry_key.h"
-#include "support/text_buffer.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
+#include "support/text_buffer.h"
 
 const char kUninstallEntryPath[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
@@ -23,8 +24,9 @@ const char kCommandTooLong[] = "アプリケーション追加削除への追加
 bool setText(HKEY key, const char* name, const char* text)
 {
     const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) ==
-           ERROR_SUCCESS;
+    if (RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) != ERROR_SUCCESS) return false;
+    logAction("registry value set: HKLM\\%s : %s = %s", kUninstallEntryPath, name, text);
+    return true;
 }
 
 }  // namespace
@@ -51,7 +53,8 @@ bool registerUninstallEntry(HWND owner, const char* installDir, const char* unin
     RegistryKey entry;
     if (entry.open(uninstall.get(), kEntryName, KEY_READ) == ERROR_SUCCESS) {
         entry.close();
-        RegDeleteTreeA(uninstall.get(), kEntryName);
+        if (RegDeleteTreeA(uninstall.get(), kEntryName) == ERROR_SUCCESS)
+            logAction("registry key deleted: HKLM\\%s", kUninstallEntryPath);
     }
     if (entry.create(uninstall.get(), kEntryName, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         showMessage(owner, kCreateFailed, kErrorCaption);
@@ -65,5 +68,6 @@ bool registerUninstallEntry(HWND owner, const char* installDir, const char* unin
 bool removeUninstallEntry()
 {
     const LONG result = RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
+    if (result == ERROR_SUCCESS) logAction("registry key deleted: HKLM\\%s", kUninstallEntryPath);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

@@ -1,7 +1,6 @@
 // CLogFile: the stamped text log channel (switched off unless SetMode(1) is called).
 #include "support/log_file.h"
 
-#include <cstdarg>
 #include <cstdio>
 #include <ctime>
 
@@ -11,15 +10,12 @@ CLogFile::CLogFile(const char* fileName) : mode_(0), fileName_(fileName ? fileNa
 
 CLogFile::~CLogFile() = default;
 
-int CLogFile::Printf(const char* format, ...)
+std::string CLogFile::FormatV(const char* format, va_list args)
 {
     char small[512];
-    va_list args;
-    va_start(args, format);
     va_list again;
     va_copy(again, args);
     const int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
     std::string text;
     if (n >= static_cast<int>(sizeof small)) {
         text.resize(static_cast<size_t>(n) + 1);
@@ -29,6 +25,15 @@ int CLogFile::Printf(const char* format, ...)
         text.assign(small, static_cast<size_t>(n));
     }
     va_end(again);
+    return text;
+}
+
+int CLogFile::Printf(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    const std::string text = FormatV(format, args);
+    va_end(args);
     return Write(text.c_str());
 }
 
@@ -52,8 +57,8 @@ int CLogFile::Write(const char* message)
         std::snprintf(stamp, sizeof stamp, "%02d/%02d/%02d %02d:%02d:%02d : ", local->tm_mon + 1,
                       local->tm_mday, local->tm_year % 100, local->tm_hour, local->tm_min, local->tm_sec);
     }
-    // One write of the whole line, so that two programs appending to the same log (the menu
-    // on the disc and its copy in TEMP) never mix parts of their lines.
+    // The line goes out in one piece: the menu on the disc and its copy in TEMP append to the
+    // same log, one after the other.
     const std::string line = std::string(stamp) + message + "\n";
     // Text mode: the line end becomes CR LF on Windows.
     if (std::FILE* file = std::fopen(fileName_.c_str(), "a")) {

@@ -2,6 +2,7 @@
 // switched on, appends it as one line to its file. Portable: no Win32 header.
 // The menu's action log (support/action_log.h) is this channel on the file that /log= names.
 #pragma once
+#include <cstdarg>
 #include <cstddef>
 #include <string>
 
@@ -32,6 +33,9 @@ public:
     // 1 appends each message; 0 (the start) and any other value write nothing. Answers 0.
     virtual int SetMode(int mode);
     virtual std::string GetLastMessage();
+
+    // The text that vsprintf makes of format and args, whole.
+    static std::string FormatV(const char* format, va_list args);
 
     const std::string& FileName() const { return fileName_; }
     // The file the next lines go to.
