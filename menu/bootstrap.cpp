@@ -10,7 +10,9 @@
 #include <initializer_list>
 
 #include "install/file_copy.h"
+#include "menu/command_options.h"
 #include "menu/menu_mutex.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 #include "menu/restart_command.h"
 #include "menu/startup_trace.h"
@@ -136,11 +138,13 @@ HANDLE lockCheckedCopy(const char* source, const char* target)
 
 namespace {
 
-// Starts the copy, handing it the menu mutex (see menu_mutex.h).
-void startCopy(const char* program, const char* discFolder, const char* copyFolder)
+// Starts the copy, handing it the menu mutex (see menu_mutex.h). The copy's process handle
+// goes to *copyProcess when asked for, else it is closed.
+void startCopy(const char* program, const char* discFolder, const char* options, const char* copyFolder,
+               HANDLE* copyProcess)
 {
-    char command[2 * kTextSize + 8];
-    if (!buildRestartCommand(program, discFolder, command, sizeof command)) {
+    char command[2 * kTextSize + kOptionsTextSize + 8];
+    if (!buildRestartCommand(program, discFolder, options, command, sizeof command)) {
         showMessage(nullptr, kRestartFailed, kErrorCaption);
         return;
     }
@@ -160,8 +164,12 @@ void startCopy(const char* program, const char* discFolder, const char* copyFold
         showMessage(nullptr, kRestartFailed, kErrorCaption);
         return;
     }
+    logAction("restarted from TEMP: %s", command);
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    if (copyProcess)
+        *copyProcess = process.hProcess;
+    else
+        CloseHandle(process.hProcess);
 }
 
 }  // namespace
@@ -248,8 +256,9 @@ bool makeCopyFolder(const char* temp, char* out)
     return false;
 }
 
-bool runBootstrap()
+bool runBootstrap(const char* options, void** copyProcess)
 {
+    if (copyProcess) *copyProcess = nullptr;
     Text temp = {};
     if (!findTempFolder(temp)) {
         showMessage(nullptr, kNoTempFolder, "");
@@ -291,7 +300,7 @@ bool runBootstrap()
         showMessage(nullptr, kProgramCopyFailed, "error");
         return false;
     }
-    startCopy(programTarget, discFolder, copyFolder);
+    startCopy(programTarget, discFolder, options, copyFolder, copyProcess);   // HANDLE is void*
     CloseHandle(lock);
     return false;
 }

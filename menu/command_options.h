@@ -86,7 +86,8 @@ OptionCheck parseOptions(const char* text, CommandOptions* options);
 
 // Writes the options as a text that parseOptions reads back to the same options, paths in
 // double quotes; nothing for the options of a run of the pages. False, out empty, when it does
-// not fit outSize bytes (1200 always suffice).
+// not fit outSize bytes (kOptionsTextSize always suffices).
+constexpr size_t kOptionsTextSize = 1200;
 bool formatOptions(const CommandOptions& options, char* out, size_t outSize);
 
 // The title numbers of a choice as text ("1,3"; "" for none), into out (at least 16 bytes).

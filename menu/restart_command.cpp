@@ -6,21 +6,23 @@
 
 #include <cstring>
 
+#include "menu/command_options.h"
 #include "support/text_buffer.h"
 
-bool buildRestartCommand(const char* program, const char* argument, char* out, size_t outSize)
+bool buildRestartCommand(const char* program, const char* argument, const char* options, char* out, size_t outSize)
 {
     if (outSize == 0) return false;
     out[0] = '\0';
     if (std::strchr(program, '"')) return false;   // cannot be quoted; no Windows path has one
-    if (!textJoin(out, outSize, "\"", program, "\" ") || !textAppend(out, outSize, argument)) {
+    if (!textJoin(out, outSize, "\"", program, "\" ") || !textAppend(out, outSize, argument) ||
+        (options[0] != '\0' && (!textAppend(out, outSize, " ") || !textAppend(out, outSize, options)))) {
         out[0] = '\0';
         return false;
     }
     return true;
 }
 
-bool commandArgument(const char* commandLine, char* out)
+bool commandArgument(const char* commandLine, char* out, const char** options)
 {
     const char* p = commandLine;
     if (*p == '"') {
@@ -31,16 +33,8 @@ bool commandArgument(const char* commandLine, char* out)
     }
     while (*p == ' ' || *p == '\t') ++p;
 
-    size_t length = std::strlen(p);
-    if (length >= 2 && p[0] == '"' && p[length - 1] == '"') {
-        ++p;
-        length -= 2;
-    }
-    if (length >= kTextSize) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, p, length);
-    out[length] = '\0';
-    return true;
+    const char* rest = "";
+    const bool fits = splitArgument(p, out, &rest);
+    if (options) *options = rest;
+    return fits;
 }

@@ -209,13 +209,13 @@ TEST(CommandOptions, WrittenOptionsReadBackTheSame)
     for (const char* text : texts) {
         CommandOptions first, second;
         ASSERT_EQ(parseOptions(text, &first).error, OptionError::None) << text;
-        char written[1200];
+        char written[kOptionsTextSize];
         ASSERT_TRUE(formatOptions(first, written, sizeof written)) << text;
         ASSERT_EQ(parseOptions(written, &second).error, OptionError::None) << written;
         EXPECT_EQ(summary(second), summary(first)) << text << " written as " << written;
     }
     // A run of the pages carries nothing; the longest options still fit.
-    char written[1200] = "x";
+    char written[kOptionsTextSize] = "x";
     ASSERT_TRUE(formatOptions(defaultOptions(), written, sizeof written));
     EXPECT_STREQ(written, "");
     CommandOptions longest = defaultOptions();
