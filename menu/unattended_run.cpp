@@ -33,6 +33,46 @@ public:
 
 const char* yesNo(bool value) { return value ? "yes" : "no"; }
 
+// The folders of the destination root that the run made, deepest last: the folder browser only
+// offers folders that exist, /dir may name one that does not. They go again (when empty) if the
+// run does not begin or is rolled back; an install that ends keeps them, and no uninstall
+// removes them (a folder the player named is never the product's to delete).
+class MadeRoot {
+public:
+    // Makes each missing folder of root (trailing backslash), parents first, walking its real
+    // backslashes (a second byte 0x5C of a two-byte character is none).
+    void make(const char* root)
+    {
+        // Below the drive "X:\" or the share "\\server\share\", which are no folders to make.
+        int sharePartsLeft = root[0] == '\\' && root[1] == '\\' ? 2 : 0;
+        for (const char* p = sharePartsLeft ? root + 2 : root; *p; ++p) {
+            if (isSjisLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0') {
+                ++p;
+                continue;
+            }
+            if (*p != '\\' || p - root < 3) continue;
+            if (sharePartsLeft > 0) {
+                --sharePartsLeft;
+                continue;
+            }
+            Text folder = {};
+            std::memcpy(folder, root, static_cast<size_t>(p - root));
+            if (GetFileAttributesA(folder) != INVALID_FILE_ATTRIBUTES) continue;
+            if (!createFolderLogged(folder) || count_ == kMaxDepth) return;
+            std::memcpy(made_[count_++], folder, kTextSize);
+        }
+    }
+    void removeIfEmpty()
+    {
+        while (count_ > 0) removeFolderLogged(made_[--count_]);
+    }
+
+private:
+    static constexpr int kMaxDepth = 128;   // a 259-character path has fewer levels
+    Text made_[kMaxDepth];
+    int count_ = 0;
+};
+
 // The exit code of a run that stopped for the reason the run noted.
 int exitCodeOfFailure()
 {
@@ -44,10 +84,11 @@ int exitCodeOfFailure()
     }
 }
 
-int rollBack()
+int rollBack(MadeRoot& root)
 {
     const int code = exitCodeOfFailure();
     rollBackInstallRun();
+    root.removeIfEmpty();
     return code;
 }
 
@@ -106,17 +147,22 @@ int install(const CommandOptions& options)
     // disk is full, so it ends here, before anything is written.
     if (warnIfShortOfSpace(nullptr, choices)) return kExitNoSpace;
 
+    static MadeRoot root;   // 33 KB: not on the stack
+    root.make(choices.installRoot);
     NoProgress progress;
-    if (!beginInstallRun(nullptr, choices)) return exitCodeOfFailure();
+    if (!beginInstallRun(nullptr, choices)) {
+        root.removeIfEmpty();
+        return exitCodeOfFailure();
+    }
     for (;;) {
         const StepOutcome step = runInstallStep(progress);
         if (step == StepOutcome::Copying) continue;
-        if (step == StepOutcome::RollBack) return rollBack();
+        if (step == StepOutcome::RollBack) return rollBack(root);
         if (step == StepOutcome::Ending) return kExitFailed;
         break;   // ListDone
     }
     switch (finishInstallRun(progress)) {
-    case ClosingOutcome::RollBack: return rollBack();
+    case ClosingOutcome::RollBack: return rollBack(root);
     case ClosingOutcome::Ending: return kExitFailed;
     case ClosingOutcome::Done: break;
     }
