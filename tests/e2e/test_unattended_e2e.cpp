@@ -190,9 +190,14 @@ TEST_F(UnattendedE2E, RunsThatChangeNothingEndWithTheirOwnCodes)
     expectLogged("uninstall: the collection is not installed");
     expectLogged("exit code 6: not installed");
 
-    // A player's menu is open: the script's run ends at once and leaves it alone.
-    HWND welcome = startMenu(Page::Welcome);
+    // A player's menu is open (the log goes with it to its copy in TEMP): the script's run ends
+    // at once and leaves it alone.
+    ASSERT_TRUE(menu_.start({}, "Q:\\vgan1_menu.exe", "Q:\\", logArgument()));
+    EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0) << "the menu on the disc ends at once, as always";
+    HWND welcome = menu_.waitForPage(Page::Welcome, kStartTimeoutMs);
     ASSERT_TRUE(welcome);
+    // "restarted from TEMP: ..." and the copy's "started: ...": the disc folder, then the option.
+    EXPECT_EQ(logLinesWith("vgan1_menu.exe\" Q:\\ /log=\"" + log_ + "\"").size(), 2u) << joinLines(logLines());
     EXPECT_EQ(runMenuWith("/silent " + logArgument()), 2);
     expectLogged("another menu is running");
     EXPECT_TRUE(IsWindowVisible(welcome));
