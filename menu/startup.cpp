@@ -170,7 +170,8 @@ int waitForCopy(void* process)
         code = kExitFailed;
     CloseHandle(process);
     logAction("the copy in TEMP ended with exit code %lu", static_cast<unsigned long>(code));
-    return static_cast<int>(code);
+    // A copy that crashed ends with the system's exception code: a failure, told as one.
+    return code <= static_cast<DWORD>(kExitFailed) ? static_cast<int>(code) : kExitFailed;
 }
 
 // The installer data and the destination, then the run the options ask for.
@@ -213,7 +214,11 @@ int runMenuSteps(const char* commandLine)
     }
     // Run from TEMP, so that the discs can be changed; the options go along.
     char carried[kOptionsTextSize] = {};
-    formatOptions(g_options, carried, sizeof carried);
+    if (!formatOptions(g_options, carried, sizeof carried)) {
+        // Without its options an unattended run's copy would show the pages to nobody.
+        releaseMenuMutex();
+        return endRun(kExitFailed);
+    }
     void* copy = nullptr;
     if (!runBootstrap(carried, g_options.silent ? &copy : nullptr)) {
         releaseMenuMutex();

@@ -178,6 +178,13 @@ int uninstall(const CommandOptions& options)
     std::memcpy(choices.titles, options.titles, sizeof choices.titles);
     choices.data = dataChoicesFromBoxes(options.dataAll, options.dataGame, options.dataSystem, options.dataRead,
                                         options.dataSave);
+    // Without a title's list its record is not known: whether it is installed cannot be told.
+    for (int i = 0; i < kTitleCount; ++i) {
+        if (choices.titles[i] && !g_titleListRead[i]) {
+            logAction("uninstall: the list of title %d (%s) could not be read", i + 1, kTitleListNames[i]);
+            return kExitFailed;
+        }
+    }
     bool installed[kTitleCount] = {};
     bool anyInstalled = false;
     for (int i = 0; i < kTitleCount; ++i) anyInstalled = (installed[i] = isTitleInstalled(g_titles[i])) || anyInstalled;

@@ -39,16 +39,19 @@ const char* buttonName(int answer)
     }
 }
 
-// "message [caption] text": one line, so a line break of the text is written as a blank.
+// "message [caption] text", then " -> <button>" for a box that asks (or one that could not be
+// shown) and " (unattended)" for a box that was not shown. One line: a line break of the text is
+// written as a blank.
 void logMessage(const char* text, const char* caption, UINT flags, int answer)
 {
     if (!actionLogOn()) return;
     std::string line = text ? text : "";
     for (char& c : line)
         if (c == '\r' || c == '\n') c = ' ';   // never the second byte of a two-byte character
-    const bool question = (flags & MB_TYPEMASK) != MB_OK;
-    logAction("message [%s] %s%s%s%s", caption ? caption : "", line.c_str(), question || answer == 0 ? " -> " : "",
-              question || answer == 0 ? buttonName(answer) : "", g_unattended ? " (unattended)" : "");
+    std::string answered;
+    if ((flags & MB_TYPEMASK) != MB_OK || answer == 0) answered = std::string(" -> ") + buttonName(answer);
+    logAction("message [%s] %s%s%s", caption ? caption : "", line.c_str(), answered.c_str(),
+              g_unattended ? " (unattended)" : "");
 }
 
 }  // namespace

@@ -152,16 +152,7 @@ TEST_F(UnattendedE2E, TwoTitlesIntoAFolderWithBlanksAndTwoByteNamesThenOneAndAll
     const std::vector<std::string> after = productSnapshot(Links::Bytes, root);
     EXPECT_EQ(after, before_) << snapshotDifference(before_, after);
     expectSameAsBefore("after everything was removed");
-    std::vector<std::string> inRoot;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((root + "*").c_str(), &entry);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE) << "the folder that /dir named was removed";
-    do {
-        const std::string name = entry.cFileName;
-        if (name != "." && name != "..") inRoot.push_back(name);
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    EXPECT_TRUE(inRoot.empty()) << joinLines(inRoot);
+    EXPECT_TRUE(RemoveDirectoryA(root.c_str())) << "the folder that /dir named is gone or not empty";
     // The completion message the page shows is in the log, word for word, each time.
     EXPECT_EQ(logLinesWith(loggedMessage("アンインストール", "ゲームの削除が終了しました") + " (unattended)").size(), 2u);
 }
