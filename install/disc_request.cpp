@@ -2,6 +2,7 @@
 #include "install/disc_request.h"
 
 #include "install/disc_probe.h"
+#include "install/run_state.h"
 #include "support/message_box.h"
 #include "support/text_buffer.h"
 
@@ -22,7 +23,10 @@ bool requestDisc(HWND owner, int disc)
     formatDiscMarker(disc, marker);
     formatDiscRequest(disc, request);
     while (!probeDiscFile(marker)) {
-        if (showMessage(owner, request, "インストール", MB_OKCANCEL) != IDOK) return false;
+        if (showMessage(owner, request, "インストール", MB_OKCANCEL) != IDOK) {
+            noteRunFailure(RunFailure::DiscMissing);
+            return false;
+        }
     }
     return true;
 }

@@ -8,5 +8,6 @@ void formatDiscMarker(int disc, char* out);
 void formatDiscRequest(int disc, char* out);
 
 // Asks for install disc n until the disc probe finds its marker on an optical drive (sourceRoot
-// is then that drive's root): true. The request box is owned by owner; Cancel answers false.
+// is then that drive's root): true. The request box is owned by owner; Cancel answers false and
+// notes RunFailure::DiscMissing.
 bool requestDisc(HWND owner, int disc);

@@ -5,10 +5,12 @@
 
 #include <climits>
 #include <cstdio>
+#include <string>
 
 #include "install/copy_progress.h"
 #include "install/run_state.h"
 #include "support/stdio_file.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 
 unsigned int titleMbTotal = 0;
@@ -75,6 +77,17 @@ bool repaintDue()
     return true;
 }
 
+void logCopied(const char* source, const char* destination, unsigned long long bytes)
+{
+    logAction("copied: %s -> %s (%s bytes)", source, destination, std::to_string(bytes).c_str());
+}
+
+// A destination that must not pass for the real file goes again.
+void deleteIncomplete(const char* destination)
+{
+    if (DeleteFileA(destination)) logAction("incomplete copy deleted: %s", destination);
+}
+
 }  // namespace
 
 int listPercent(unsigned int copiedBytes, int listSizeMb)
@@ -132,7 +145,7 @@ bool copyListFile(CopyProgress* progress, const char* source, const char* destin
         size_t got = 0;
         if (!copyChunk(g_listSource.get(), g_listDestination.get(), chunk, &got)) {
             closeListCopyFiles();
-            DeleteFileA(destination);   // an incomplete file must not pass for the real one
+            deleteIncomplete(destination);
             return false;
         }
         fileBytes += got;
@@ -158,9 +171,10 @@ bool copyListFile(CopyProgress* progress, const char* source, const char* destin
     const bool written = g_listDestination.close();   // the last buffered bytes go out only here
     g_listSource.close();
     if (!written || !wholeFileCopied(sizeAtOpen, fileBytes)) {
-        DeleteFileA(destination);
+        deleteIncomplete(destination);
         return false;
     }
+    logCopied(source, destination, fileBytes);
     return true;
 }
 
@@ -180,7 +194,7 @@ bool copyTitleFile(CopyProgress& progress, const char* source, const char* desti
         size_t got = 0;
         if (!copyChunk(in.get(), out.get(), chunk, &got)) {
             out.close();
-            DeleteFileA(destination);
+            deleteIncomplete(destination);
             return false;
         }
         bytesCopied += static_cast<unsigned int>(got);
@@ -192,11 +206,12 @@ bool copyTitleFile(CopyProgress& progress, const char* source, const char* desti
         if (std::feof(in.get())) {
             in.close();
             if (!out.close() || !wholeFileCopied(sizeAtOpen, fileBytes)) {
-                DeleteFileA(destination);
+                deleteIncomplete(destination);
                 return false;
             }
             // The bytes read are the file's size: the whole file went through this loop.
             titleMbDone += static_cast<unsigned int>(fileBytes >> 20);
+            logCopied(source, destination, fileBytes);
             return true;
         }
 
@@ -212,7 +227,9 @@ bool askRetryCopy(HWND owner, const char* destination)
 {
     char text[kTextSize + 64] = {};
     wsprintfA(text, "%s のコピーに失敗しました。", destination);
-    return showMessage(owner, text, "インストールエラー", MB_RETRYCANCEL) == IDRETRY;
+    if (showMessage(owner, text, "インストールエラー", MB_RETRYCANCEL) == IDRETRY) return true;
+    noteRunFailure(RunFailure::CopyFailed);
+    return false;
 }
 
 void showPathTooLong(HWND owner, const char* name)
@@ -221,4 +238,5 @@ void showPathTooLong(HWND owner, const char* name)
     char text[sizeof kPrefix + kTextSize] = {};
     textJoin(text, sizeof text, kPrefix, name);
     showMessage(owner, text, "インストールエラー", MB_OK);
+    noteRunFailure(RunFailure::PathTooLong);
 }

@@ -19,7 +19,7 @@ extern int lastListPercent;
 // listSizeMb) when it changed, repaints the picture at most once every 16 ms (progress may be
 // null: nothing is shown then) and dispatches one waiting message of the thread.
 // True only when every byte was read and written, the bytes copied are the source's size at
-// open, and the destination was closed without error.
+// open, and the destination was closed without error; the copy is then logged with its size.
 // False when the source does not open, the destination cannot be created (a read-only file in
 // the way counts as that), a read or write fails on the way (a full disk), the source ends
 // before (or after) the size it had at open, the roll-back closed the files during a dispatched
@@ -43,7 +43,8 @@ void closeListCopyFiles();
 bool copyTitleFile(CopyProgress& progress, const char* source, const char* destination);
 
 // Tells the player that destination could not be copied ("<destination> のコピーに失敗しました。",
-// caption "インストールエラー", Retry and Cancel, owned by owner). True for Retry.
+// caption "インストールエラー", Retry and Cancel, owned by owner). True for Retry; Cancel notes
+// RunFailure::CopyFailed.
 bool askRetryCopy(HWND owner, const char* destination);
 
 // The list percentage for a total of copied bytes: decimal MB (bytes / 1,000,000) times 100
@@ -65,6 +66,6 @@ bool pumpOneMessage();
 bool quitMessageSeen();
 
 // Tells the player that a path built for copying does not fit in 259 characters, naming the
-// part that was being added (owned by owner, caption "インストールエラー"). Nothing is cut short:
-// the caller leaves that file or folder out.
+// part that was being added (owned by owner, caption "インストールエラー"), and notes
+// RunFailure::PathTooLong. Nothing is cut short: the caller leaves that file or folder out.
 void showPathTooLong(HWND owner, const char* name);

@@ -1,6 +1,8 @@
 // The install run: its start from the player's choices, and the copy of the install list.
 #include "install/install_run.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 
 #include "data/list_grammar.h"
@@ -11,7 +13,10 @@
 #include "install/file_copy.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
+#include "install/shortcuts.h"
 #include "install/title_install.h"
+#include "install/uninstall_entry.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 #include "support/registry_key.h"
 #include "uninstall/title_uninstall.h"
@@ -35,7 +40,7 @@ void makeFolder(HWND owner, const char* parent, const char* folder)
         showPathTooLong(owner, folder);
         return;
     }
-    CreateDirectoryA(path, nullptr);   // an existing folder is fine
+    createFolderLogged(path);   // an existing folder is fine
 }
 
 // True when every entry of the list fits 259 characters both on the disc and at the
@@ -73,7 +78,9 @@ bool askForDisc(HWND owner, int disc)
 {
     char request[kTextSize] = {};
     formatDiscRequest(disc, request);
-    return showMessage(owner, request, kInstallCaption, MB_OKCANCEL) == IDOK;
+    if (showMessage(owner, request, kInstallCaption, MB_OKCANCEL) == IDOK) return true;
+    noteRunFailure(RunFailure::DiscMissing);
+    return false;
 }
 
 // "CDCHANGE n": install disc n is asked for until its marker is found.
@@ -142,6 +149,7 @@ StepOutcome copyEntry(CopyProgress& progress, const InstallTypeList& list, const
         char text[kTextSize + 64] = {};
         wsprintfA(text, "%s というファイルがありません", destination);
         showMessage(owner, text, kInstallErrorCaption);
+        noteRunFailure(RunFailure::DiscMissing);   // the disc in the drive is not the one the list was made for
         return StepOutcome::RollBack;
     }
     // Read from the drive where the probe has just found the file: the one the path was built
@@ -164,14 +172,23 @@ StepOutcome copyEntry(CopyProgress& progress, const InstallTypeList& list, const
 
 }  // namespace
 
+bool warnIfShortOfSpace(HWND owner, const InstallChoices& choices)
+{
+    if (choices.requiredMb <= choices.freeMb) return false;
+    showMessage(owner, kNotEnoughSpace, kInstallCaption);
+    return true;
+}
+
 bool beginInstallRun(HWND owner, const InstallChoices& choices)
 {
+    runFailure = RunFailure::None;
     // An empty record of a list that could not be read would register the product or a title
     // with nothing copied for it.
     if (const char* unread = unreadListForInstall(choices.installType, choices.titles)) {
         char text[kTextSize + sizeof kListUnreadFormat] = {};
         wsprintfA(text, kListUnreadFormat, unread);
         showMessage(owner, text, kInstallErrorCaption);
+        noteRunFailure(RunFailure::Other);
         return false;
     }
 
@@ -185,7 +202,7 @@ bool beginInstallRun(HWND owner, const InstallChoices& choices)
     }
 
     // A warning only: the player may still go on and stop the run with Cancel.
-    if (choices.requiredMb > choices.freeMb) showMessage(owner, kNotEnoughSpace, kInstallCaption);
+    warnIfShortOfSpace(owner, choices);
 
     // What a run that the program did not live through left goes first: the title it was
     // copying, then a product copy it had not finished.
@@ -200,7 +217,10 @@ bool beginInstallRun(HWND owner, const InstallChoices& choices)
         copyIndex = listCount(list.entryCount, kListEntries);
     } else {
         // The product is copied and recorded afresh, as by a first run.
-        if (!writeProductRegistry(owner, choices)) return false;
+        if (!writeProductRegistry(owner, choices)) {
+            noteRunFailure(RunFailure::Other);
+            return false;
+        }
         makeFolder(owner, choices.installRoot, "Varnis\\");
         makeFolder(owner, choices.installRoot, kProductFolder);
         const int folders = listCount(list.folderCount, kListFolders);
@@ -228,4 +248,35 @@ StepOutcome runInstallStep(CopyProgress& progress)
         if (runMode != RunMode::Copying) return StepOutcome::Copying;   // rolled back meanwhile
     }
     return copyIndex < count ? StepOutcome::Copying : StepOutcome::ListDone;
+}
+
+ClosingOutcome finishInstallRun(CopyProgress& progress)
+{
+    runMode = RunMode::Idle;
+    const HWND owner = progress.owner();
+    markProductCopyFinished();   // every entry of the list is on the disk now
+
+    // The product's shortcuts and add/remove entry belong to the run that installed it; a later
+    // run that adds titles leaves them as they are (its destination may not be the product's).
+    if (!g_runOrigin.productInstalled) {
+        createSetupShortcut(g_run);
+        registerUninstallEntry(owner, g_run.installDir, runList().uninstallProgram);
+    }
+    installSelectedTitles(progress, g_run);
+    if (quitMessageSeen()) return ClosingOutcome::Ending;
+    if (cancelRequested) return ClosingOutcome::RollBack;
+
+    progress.showPercent(100);
+    if (!requestDisc(owner, 2)) return ClosingOutcome::RollBack;
+    return ClosingOutcome::Done;
+}
+
+bool openReadme()
+{
+    Text readme = {};
+    if (!textJoin(readme, kTextSize, sourceRoot, "readme.txt")) return false;
+    const HINSTANCE result = ShellExecuteA(nullptr, "open", readme, nullptr, nullptr, SW_SHOWNORMAL);
+    const bool opened = reinterpret_cast<INT_PTR>(result) > 32;   // the shell's way of saying it worked
+    logAction(opened ? "readme opened: %s" : "readme not opened: %s", readme);
+    return opened;
 }

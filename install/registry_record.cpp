@@ -5,6 +5,7 @@
 
 #include "data/list_grammar.h"
 #include "install/run_state.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 #include "support/registry_key.h"
 

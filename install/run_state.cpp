@@ -10,3 +10,9 @@ unsigned int bytesCopied = 0;
 int currentDisc = 1;
 bool voiceArcNoted = false;
 volatile unsigned char cancelRequested = 0;
+RunFailure runFailure = RunFailure::None;
+
+void noteRunFailure(RunFailure failure)
+{
+    if (runFailure == RunFailure::None) runFailure = failure;
+}

@@ -20,5 +20,17 @@ extern bool voiceArcNoted;         // the voice archives were pointed at the dis
                                    // or the last uninstall run
 extern volatile unsigned char cancelRequested;   // set by the progress page's Cancel
 
+// Why the last install run stopped before its end: what an unattended run reports as its exit
+// code. A run that begins clears it; the first reason noted during a run is kept.
+enum class RunFailure {
+    None,
+    PathTooLong,   // a path of the run does not fit 259 characters at its destination
+    DiscMissing,   // an install disc, or a file the list names, is on no optical drive
+    CopyFailed,    // a file could not be copied and was not retried
+    Other,         // the lists or the registry record could not be read or written
+};
+extern RunFailure runFailure;
+void noteRunFailure(RunFailure failure);
+
 // The install-type list of the run in progress.
 inline InstallTypeList& runList() { return installTypeList(g_run.installType); }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "data/list_grammar.h"
+#include "support/action_log.h"
 #include "support/com.h"
 #include "support/path.h"
 #include "support/shell_folder.h"
@@ -45,7 +46,9 @@ bool createShellLink(const char* description, const char* target, const char* li
     // The shell saves to a wide path: the ANSI path is read in the system's code page.
     WCHAR widePath[MAX_PATH] = {};
     if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return false;
-    return SUCCEEDED(file->Save(widePath, TRUE));
+    if (FAILED(file->Save(widePath, TRUE))) return false;
+    logAction("shortcut made: %s -> %s", linkPath, target);
+    return true;
 }
 
 void createSetupShortcut(const InstallChoices& run)
@@ -65,9 +68,9 @@ void createSetupShortcut(const InstallChoices& run)
         Text folder = {};
         Text link = {};
         if (joinFolder(folder, programs, "Varnis")) {
-            CreateDirectoryA(folder, nullptr);
+            createFolderLogged(folder);
             if (joinFolder(folder, folder, "Hub")) {
-                CreateDirectoryA(folder, nullptr);
+                createFolderLogged(folder);
                 if (joinFolder(link, folder, "Setup.lnk")) createShellLink("", target, link, "", working);
             }
         }
@@ -90,7 +93,7 @@ void createTitleShortcuts(const TitleRecord& title, const char* installRoot, boo
         const int folders = listCount(title.menuFolderCount, kTitleShortcutLines);
         for (int i = 0; i < folders; ++i) {
             Text folder = {};
-            if (joinFolder(folder, programs, title.menuFolders[i])) CreateDirectoryA(folder, nullptr);
+            if (joinFolder(folder, programs, title.menuFolders[i])) createFolderLogged(folder);
         }
     }
 

@@ -9,6 +9,7 @@
 #include "install/registry_record.h"
 #include "install/run_state.h"
 #include "install/shortcuts.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 
 namespace {
@@ -69,7 +70,7 @@ void createTitleFolders(HWND owner, const TitleRecord& title, const char* instal
             cancelRequested = 1;
             continue;
         }
-        CreateDirectoryA(folder, nullptr);
+        createFolderLogged(folder);
     }
 }
 
@@ -167,6 +168,7 @@ bool installTitle(CopyProgress& progress, const TitleRecord& title, const Instal
     // leaves the mark, and the next install or uninstall removes what was made.
     if (!markTitleUnfinished(title, run.installRoot)) {
         showMessage(owner, "キー情報をレジストリに書き込めませんでした", "ERROR");
+        noteRunFailure(RunFailure::Other);
         cancelRequested = 1;
         return false;
     }

@@ -3,9 +3,11 @@
 
 #include <cstring>
 
+#include "support/action_log.h"
 #include "support/registry_key.h"
 #include "support/text_buffer.h"
 #include "support/message_box.h"
+#include "support/text_buffer.h"
 
 const char kUninstallEntryPath[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
@@ -41,11 +43,11 @@ bool registerUninstallEntry(HWND owner, const char* installDir, const char* unin
 
     // An entry left by an earlier run goes whole, with any value or subkey it may have gained.
     RegistryKey entry;
-    if (entry.open(uninstall.get(), kEntryName, KEY_READ) == ERROR_SUCCESS) {
+    if (entry.open(uninstall, kEntryName, KEY_READ) == ERROR_SUCCESS) {
         entry.close();
-        RegDeleteTreeA(uninstall.get(), kEntryName);
+        deleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
     }
-    if (entry.create(uninstall.get(), kEntryName, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (entry.create(uninstall, kEntryName, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         showMessage(owner, kCreateFailed, kErrorCaption);
         return false;
     }
@@ -56,6 +58,5 @@ bool registerUninstallEntry(HWND owner, const char* installDir, const char* unin
 
 bool removeUninstallEntry()
 {
-    const LONG result = RegDeleteTreeA(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    return deleteRegistryTree(HKEY_LOCAL_MACHINE, kUninstallEntryPath);
 }

@@ -10,7 +10,10 @@
 #include <initializer_list>
 
 #include "install/file_copy.h"
+#include "menu/command_options.h"
 #include "menu/menu_mutex.h"
+#include "menu/restart_command.h"
+#include "support/action_log.h"
 #include "menu/startup_trace.h"
 #include "support/handle.h"
 #include "support/message_box.h"
@@ -133,16 +136,28 @@ FileHandle lockCheckedCopy(const char* source, const char* target)
 
 namespace {
 
-// Starts the copy with the disc folder as its argument, handing it the menu mutex (see
-// menu_mutex.h).
-void startCopy(const char* program, const char* discFolder, const char* copyFolder)
+// Starts the copy with the disc folder as its argument, followed by options when there are any,
+// handing it the menu mutex (see menu_mutex.h). The copy's process handle goes to *copyProcess
+// when asked for, else it is closed.
+void startCopy(const char* program, const char* discFolder, const char* options, const char* copyFolder,
+               KernelHandle* copyProcess)
 {
+    char arguments[kTextSize + kOptionsTextSize + 2] = {};
+    if (!textJoin(arguments, sizeof arguments, discFolder, options[0] ? " " : "", options)) {
+        showMessage(nullptr, kRestartFailed, kErrorCaption);
+        return;
+    }
     beginMutexHandover();
     startupTrace("restart");
-    const bool started = startProcess(program, discFolder, copyFolder, kStartShowNormal | kStartInheritHandles);
+    const bool started =
+        startProcess(program, arguments, copyFolder, kStartShowNormal | kStartInheritHandles, copyProcess);
     endMutexHandover();
-    // Without this the player would see nothing happen at all.
-    if (!started) showMessage(nullptr, kRestartFailed, kErrorCaption);
+    if (!started) {
+        // Without this the player would see nothing happen at all.
+        showMessage(nullptr, kRestartFailed, kErrorCaption);
+        return;
+    }
+    logAction("restarted from TEMP: \"%s\" %s", program, arguments);
 }
 
 }  // namespace
@@ -223,8 +238,9 @@ bool makeCopyFolder(const char* temp, char* out)
     return false;
 }
 
-bool runBootstrap()
+bool runBootstrap(const char* options, KernelHandle* copyProcess)
 {
+    if (copyProcess) copyProcess->reset();
     Text temp = {};
     if (!findTempFolder(temp)) {
         showMessage(nullptr, kNoTempFolder, "");
@@ -266,6 +282,6 @@ bool runBootstrap()
         showMessage(nullptr, kProgramCopyFailed, "error");
         return false;
     }
-    startCopy(programTarget, discFolder, copyFolder);
+    startCopy(programTarget, discFolder, options, copyFolder, copyProcess);
     return false;   // the lock goes with this instance
 }

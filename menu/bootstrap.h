@@ -7,9 +7,11 @@
 // itself): start-up goes on. Otherwise removes the copy folders of earlier starts, makes a new
 // one, copies "instdata.arc" and "vgan1_menu.exe" from the program's folder into it, checks the
 // copied program against the original while holding it open against any change, starts it with
-// the program's folder as its argument and answers false (this instance ends). Every failure
-// is shown in a message box without owner and answers false.
-bool runBootstrap();
+// the program's folder as its argument, followed by options when there are any, and answers
+// false (this instance ends). Every failure is shown in a message box without owner and answers
+// false. With copyProcess, the started copy's process handle is put there (the caller waits for
+// it and closes it); it stays null when no copy was started.
+bool runBootstrap(const char* options = "", KernelHandle* copyProcess = nullptr);
 
 // True when folder (trailing backslash) is a copy folder directly in temp: "vgahub_" and eight
 // lower-case hex digits.

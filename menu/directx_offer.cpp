@@ -2,6 +2,7 @@
 #include "menu/directx_offer.h"
 
 #include "install/run_state.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 #include "support/process.h"
 
@@ -33,12 +34,20 @@ bool directXSetupPaths(char* folder, char* program)
     return false;
 }
 
+bool startDirectXSetup(HWND owner)
+{
+    Text folder = {}, program = {};
+    if (directXSetupPaths(folder, program) && startProcess(program, nullptr, folder, 0)) {
+        logAction("DirectX setup started: %s", program);
+        return true;
+    }
+    showMessage(owner, kStartFailed, kStartFailedCaption, MB_OK | MB_ICONERROR);
+    return false;
+}
+
 bool offerDirectXSetup(HWND owner)
 {
     if (showMessage(owner, kQuestion, kQuestionCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return false;
-    Text folder = {}, program = {};
-    if (directXSetupPaths(folder, program) && startProcess(program, nullptr, folder, 0)) return true;
-    showMessage(owner, kStartFailed, kStartFailedCaption, MB_OK | MB_ICONERROR);
-    return false;
+    return startDirectXSetup(owner);
 }

@@ -10,13 +10,14 @@ void startInstallRun();
 // and a cancel or failure the roll-back.
 void runIdleStep();
 
-// The closing steps of an install run: leaves copying; for a run that installed the product, its
-// shortcuts and add/remove programs entry; installs the run's titles (a cancel rolls back),
-// shows 100%, asks for disc 2 (refused: roll back), offers DirectX, shows pageMain, opens
-// readme.txt from disc 2 and hides pageProgress.
+// The closing steps of an install run: those an unattended run shares (finishInstallRun: leaves
+// copying; for a run that installed the product, its shortcuts and add/remove programs entry;
+// installs the run's titles, shows 100%, asks for disc 2), a roll-back when they were cancelled
+// or disc 2 was refused; then offers DirectX, shows pageMain, opens readme.txt from disc 2 and
+// hides pageProgress.
 void runClosingSteps();
 
-// Clears the run state (cancelRequested, copyIndex, bytesCopied; currentDisc 1), closes the files
-// of a list copy in progress, clears pageProgress, removes what the run added (undoInstallRun),
-// then shows pageInstallConfirm, hides pageProgress and leaves copying (runMode Idle).
+// Clears pageProgress, rolls the run back (rollBackInstallRun: run state cleared, the files of a
+// list copy in progress closed, what the run added removed, copying left), then shows
+// pageInstallConfirm and hides pageProgress.
 void rollBackInstall();

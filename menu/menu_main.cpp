@@ -1,7 +1,9 @@
 // Entry point of the menu program.
 #include <windows.h>
 
+#include "menu/command_options.h"
 #include "menu/startup.h"
+#include "support/message_box.h"
 #include "support/system_library.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -10,6 +12,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         return runMenu(GetCommandLineA());
     } catch (...) {
-        return 0;   // nothing may escape into the C runtime; the exit code is 0 on every path
+        // Nothing may escape into the C runtime. The menu with its pages ends with 0 on every
+        // path; a script waiting for an unattended run must not read this as done.
+        return unattendedMessages() ? kExitFailed : kExitDone;
     }
 }

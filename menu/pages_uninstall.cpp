@@ -81,8 +81,7 @@ void dataOptionClicked(HWND page)
 // The program always ends after an uninstall.
 void uninstallRun(HWND page)
 {
-    runUninstall(page, readUninstallChoices());
-    showMessage(page, "ゲームの削除が終了しました", "アンインストール", MB_OK);
+    uninstallAndConfirm(page, readUninstallChoices());
     hidePage(g_pages.main);
     quitMenu(page);
 }

@@ -6,9 +6,10 @@
 
 #include <cstring>
 
+#include "menu/command_options.h"
 #include "support/text_buffer.h"
 
-bool commandArgument(const char* commandLine, char* out)
+bool commandArgument(const char* commandLine, char* out, const char** options)
 {
     const char* p = commandLine;
     if (*p == '"') {
@@ -19,16 +20,8 @@ bool commandArgument(const char* commandLine, char* out)
     }
     while (*p == ' ' || *p == '\t') ++p;
 
-    size_t length = std::strlen(p);
-    if (length >= 2 && p[0] == '"' && p[length - 1] == '"') {
-        ++p;
-        length -= 2;
-    }
-    if (length >= kTextSize) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, p, length);
-    out[length] = '\0';
-    return true;
+    const char* rest = "";
+    const bool fits = splitArgument(p, out, &rest);
+    if (options) *options = rest;
+    return fits;
 }

@@ -4,6 +4,8 @@
 #include <cstddef>
 
 // The argument text of a whole command line: everything after the program name (quoted or not)
-// and the blanks that follow it; a pair of double quotes around all of it is removed. out holds
-// 260 bytes. False, out empty, when the argument is longer than 259 characters.
-bool commandArgument(const char* commandLine, char* out);
+// and the blanks that follow it, up to the options (splitArgument); a pair of double quotes
+// around it is removed. out holds 260 bytes. *options (when asked for) points at the options
+// text, empty when there are none. False, out empty, when the argument is longer than 259
+// characters.
+bool commandArgument(const char* commandLine, char* out, const char** options = nullptr);

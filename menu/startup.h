@@ -2,7 +2,9 @@
 #pragma once
 
 // Runs the whole menu program for the given command line (the process's full command line,
-// program name first) and answers the exit code, which is 0 on every path.
+// program name first: the disc folder and the options follow it) and answers the exit code: one
+// of ExitCode for an unattended run (/silent), otherwise 0, or kExitBadArguments for options the
+// menu cannot take.
 int runMenu(const char* commandLine);
 
 // The platform hooks of the portable core: its messages become ownerless message boxes, its

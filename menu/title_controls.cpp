@@ -29,10 +29,16 @@ void installedTitles(bool installed[kTitleCount])
 
 }  // namespace
 
-void refreshSpaceDisplay()
+unsigned int destinationFreeMb(const char* dir)
 {
     unsigned int freeMb = 0;
-    if (!freeMegabytes(installDir, &freeMb)) showMessage(nullptr, kFreeSpaceFailed, kErrorCaption);
+    if (!freeMegabytes(dir, &freeMb)) showMessage(nullptr, kFreeSpaceFailed, kErrorCaption);
+    return freeMb;
+}
+
+void refreshSpaceDisplay()
+{
+    const unsigned int freeMb = destinationFreeMb(installDir);
     g_space.freeGb = freeMb / 1024;
     g_space.freeMbRest = freeMb - g_space.freeGb * 1024;
     char freeText[32] = {};
@@ -128,7 +134,7 @@ void updateUninstallConfirm()
     enableControl(g_pages.uninstallConfirm, IDC_UNINSTALL_RUN, removesAnything(plan));
 }
 
-bool applyChosenRoot(HWND owner, const char* path)
+bool takeDestinationRoot(HWND owner, const char* path)
 {
     if (path[0] == '\0') return false;
     Text root = {}, dir = {};
@@ -139,6 +145,12 @@ bool applyChosenRoot(HWND owner, const char* path)
     std::memcpy(programFilesDir, root, kTextSize);
     std::memcpy(installRoot, root, kTextSize);
     std::memcpy(installDir, dir, kTextSize);
+    return true;
+}
+
+bool applyChosenRoot(HWND owner, const char* path)
+{
+    if (!takeDestinationRoot(owner, path)) return false;
     SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
     refreshSpaceDisplay();
     return true;

@@ -12,6 +12,10 @@ struct SpaceFigures {
 };
 extern SpaceFigures g_space;
 
+// The free space of the drive that holds dir, in MB. When it cannot be read, "ディスク容量取得失敗"
+// (no owner) and 0.
+unsigned int destinationFreeMb(const char* dir);
+
 // Reads the free space of installDir's drive and shows the free and required figures on
 // pageInstallConfirm (1033) and pageInstallSelect (1047), then updateNextButtons. When the free
 // space cannot be read it shows "ディスク容量取得失敗" (no owner) and counts 0 MB free.
@@ -43,10 +47,14 @@ void checkIfNotInstalled(int index, int controlId);
 // when the choices would remove anything.
 void updateUninstallConfirm();
 
-// Makes path the destination root the pages offer (programFilesDir, installRoot, installDir),
-// shows installDir in 1032 of pageInstallConfirm and refreshes the space display. A path too long
-// to take "Varnis\Hub\" within 259 characters is refused with a message owned by owner, and an
-// empty path silently: false, nothing changes.
+// Makes path the destination root (programFilesDir, installRoot, installDir) without touching a
+// page. A path too long to take "Varnis\Hub\" within 259 characters is refused with
+// "インストール先のパスが長すぎます。..." owned by owner, and an empty path silently: false,
+// nothing changes.
+bool takeDestinationRoot(HWND owner, const char* path);
+
+// takeDestinationRoot, then shows installDir in 1032 of pageInstallConfirm and refreshes the
+// space display.
 bool applyChosenRoot(HWND owner, const char* path);
 
 // The Change command of pageInstallConfirm: choose a folder, then applyChosenRoot.

@@ -1,12 +1,73 @@
 // The one way the menu shows a message to the player: a message box with owner, text and caption.
 #include "support/message_box.h"
 
+#include <string>
+
+#include "support/action_log.h"
+
+namespace {
+
+bool g_unattended = false;
+
+// The answer of an unattended run: the button that asks for nothing more.
+int unattendedAnswer(UINT flags)
+{
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+    case MB_RETRYCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_CANCELTRYCONTINUE: return IDCANCEL;
+    case MB_YESNO: return IDNO;
+    case MB_ABORTRETRYIGNORE: return IDABORT;
+    default: return IDOK;
+    }
+}
+
+const char* buttonName(int answer)
+{
+    switch (answer) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDRETRY: return "Retry";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    case IDABORT: return "Abort";
+    case IDIGNORE: return "Ignore";
+    case IDTRYAGAIN: return "Try again";
+    case IDCONTINUE: return "Continue";
+    default: return "not shown";
+    }
+}
+
+// "message [caption] text", then " -> <button>" for a box that asks (or one that could not be
+// shown) and " (unattended)" for a box that was not shown. One line: a line break of the text is
+// written as a blank.
+void logMessage(const char* text, const char* caption, UINT flags, int answer)
+{
+    if (!actionLogOn()) return;
+    std::string line = text ? text : "";
+    for (char& c : line)
+        if (c == '\r' || c == '\n') c = ' ';   // never the second byte of a two-byte character
+    std::string answered;
+    if ((flags & MB_TYPEMASK) != MB_OK || answer == 0) answered = std::string(" -> ") + buttonName(answer);
+    logAction("message [%s] %s%s%s", caption ? caption : "", line.c_str(), answered.c_str(),
+              g_unattended ? " (unattended)" : "");
+}
+
+}  // namespace
+
 int showMessage(HWND owner, const char* text, const char* caption, UINT flags)
 {
-    return MessageBoxA(owner, text, caption, flags);
+    const int answer = g_unattended ? unattendedAnswer(flags) : MessageBoxA(owner, text, caption, flags);
+    logMessage(text, caption, flags, answer);
+    return answer;
 }
 
 void showInternalFailure(HWND owner)
 {
     showMessage(owner, "内部エラーが発生しました", "ERROR", MB_OK);
 }
+
+void setUnattendedMessages(bool unattended) { g_unattended = unattended; }
+
+bool unattendedMessages() { return g_unattended; }

@@ -3,7 +3,24 @@
 
 #include <cstring>
 
+#include "support/action_log.h"
 #include "support/text_buffer.h"
+
+namespace {
+
+const char* rootName(HKEY root)
+{
+    if (root == HKEY_CURRENT_USER) return "HKCU";
+    if (root == HKEY_LOCAL_MACHINE) return "HKLM";
+    return "?";
+}
+
+}  // namespace
+
+void RegistryKey::setName(const char* parentName, const char* path)
+{
+    if (!textJoin(name_, sizeof name_, parentName, "\\", path)) textCopy(name_, sizeof name_, path);
+}
 
 LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
 {
@@ -11,6 +28,14 @@ LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
     HKEY key = nullptr;
     const LONG result = RegOpenKeyExA(parent, path, 0, access, &key);
     if (result == ERROR_SUCCESS) key_ = key;
+    setName(rootName(parent), path);
+    return result;
+}
+
+LONG RegistryKey::open(const RegistryKey& parent, const char* path, REGSAM access)
+{
+    const LONG result = open(parent.get(), path, access);
+    setName(parent.name(), path);
     return result;
 }
 
@@ -21,6 +46,14 @@ LONG RegistryKey::create(HKEY parent, const char* path, REGSAM access)
     const LONG result =
         RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
     if (result == ERROR_SUCCESS) key_ = key;
+    setName(rootName(parent), path);
+    return result;
+}
+
+LONG RegistryKey::create(const RegistryKey& parent, const char* path, REGSAM access)
+{
+    const LONG result = create(parent.get(), path, access);
+    setName(parent.name(), path);
     return result;
 }
 
@@ -71,26 +104,50 @@ LONG RegistryKey::readRaw(const char* name, DWORD* type, BYTE* data, DWORD* size
 bool RegistryKey::writeText(const char* name, const char* text) const
 {
     const DWORD size = static_cast<DWORD>(std::strlen(text) + 1);
-    return key_ && RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) == ERROR_SUCCESS;
+    if (!key_ || RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), size) != ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: %s : %s = %s", name_, name, text);
+    return true;
 }
 
 bool RegistryKey::writeTextBuffer(const char* name, const char* text) const
 {
     // Copied into a cleared buffer first, so no stale bytes beyond the NUL reach the registry.
     Text data = {};
-    if (!key_ || !textCopy(data, sizeof data, text)) return false;
-    return RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data) == ERROR_SUCCESS;
+    if (!key_ || !textCopy(data, sizeof data, text) ||
+        RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof data) != ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: %s : %s = %s", name_, name, data);
+    return true;
 }
 
 bool RegistryKey::writeNumber(const char* name, DWORD number) const
 {
-    return key_ && RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number) ==
-                       ERROR_SUCCESS;
+    if (!key_ ||
+        RegSetValueExA(key_, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number) != ERROR_SUCCESS)
+        return false;
+    logAction("registry value set: %s : %s = %lu", name_, name, static_cast<unsigned long>(number));
+    return true;
 }
 
 bool RegistryKey::deleteValue(const char* name) const
 {
     if (!key_) return false;
     const LONG result = RegDeleteValueA(key_, name);
+    if (result == ERROR_SUCCESS) logAction("registry value deleted: %s : %s", name_, name);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool deleteRegistryKey(HKEY root, const char* path)
+{
+    const LONG result = RegDeleteKeyA(root, path);
+    if (result == ERROR_SUCCESS) logAction("registry key deleted: %s\\%s", rootName(root), path);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+}
+
+bool deleteRegistryTree(HKEY root, const char* path)
+{
+    const LONG result = RegDeleteTreeA(root, path);
+    if (result == ERROR_SUCCESS) logAction("registry key deleted: %s\\%s", rootName(root), path);
     return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

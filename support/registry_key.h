@@ -1,4 +1,5 @@
-// An open registry key that closes itself, with typed reads and writes of its values.
+// An open registry key that closes itself, with typed reads and writes of its values. Every write
+// and delete goes into the action log with the key's name ("HKCU\Software\...").
 #pragma once
 #include <windows.h>
 
@@ -12,13 +13,16 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    // Opens parent\path with the given access. Any key held before is closed first.
+    // Opens parent\path with the given access; parent is a root (HKEY_CURRENT_USER,
+    // HKEY_LOCAL_MACHINE) or a key this program holds. Any key held before is closed first.
     // Answers the registry's result; on failure the object holds no key.
     LONG open(HKEY parent, const char* path, REGSAM access);
+    LONG open(const RegistryKey& parent, const char* path, REGSAM access);
 
     // Creates parent\path, or opens it when it exists: no class, an ordinary non-volatile key,
     // default security. Any key held before is closed first. On failure the object holds no key.
     LONG create(HKEY parent, const char* path, REGSAM access);
+    LONG create(const RegistryKey& parent, const char* path, REGSAM access);
 
     // Closes the key now and answers RegCloseKey's result (ERROR_SUCCESS when nothing was held).
     // The object holds no key afterwards, whatever the result.
@@ -46,6 +50,17 @@ public:
     // Deletes the value; true when it is gone (or was not there).
     bool deleteValue(const char* name) const;
 
+    // The key's name for the log: its root ("HKCU", "HKLM") and path.
+    const char* name() const { return name_; }
+
 private:
+    void setName(const char* parentName, const char* path);
+
     HKEY key_ = nullptr;
+    char name_[2 * 260] = {};
 };
+
+// Deletes the key root\path (only when it has no subkeys) or the key with everything below it;
+// logged when a key went. True when it is gone (or was not there).
+bool deleteRegistryKey(HKEY root, const char* path);
+bool deleteRegistryTree(HKEY root, const char* path);

@@ -1,8 +1,10 @@
 // The roll-back of an install run that was cancelled or failed: what the run added goes.
 #include "uninstall/roll_back.h"
 
+#include "install/file_copy.h"
 #include "install/registry_record.h"
 #include "install/run_state.h"
+#include "support/action_log.h"
 #include "uninstall/removal_plan.h"
 #include "uninstall/title_uninstall.h"
 #include "uninstall/uninstall_run.h"
@@ -26,4 +28,17 @@ void undoInstallRun(const InstallChoices& run, const RunOrigin& origin, int entr
     if (plan.product && !titleLeft)
         removeProductFiles(run.installDir, installTypeList(run.installType), plan.productData, entriesCopied,
                            false);
+}
+
+void rollBackInstallRun()
+{
+    const int entriesCopied = copyIndex;   // the list's entries before it are on the disk
+    cancelRequested = 0;
+    copyIndex = 0;
+    bytesCopied = 0;
+    currentDisc = 1;
+    closeListCopyFiles();
+    logAction("roll-back: removing what this run added");
+    undoInstallRun(g_run, g_runOrigin, entriesCopied);
+    runMode = RunMode::Idle;
 }

@@ -11,3 +11,9 @@
 // and stays, and so does all player data. No message is shown. Clears voiceArcNoted, as every
 // uninstall does.
 void undoInstallRun(const InstallChoices& run, const RunOrigin& origin, int entriesCopied);
+
+// The roll-back of the run in progress, as the pages and an unattended run share it: clears the
+// run state (cancelRequested, copyIndex, bytesCopied; currentDisc 1), closes the files of a list
+// copy in progress, removes what the run added (undoInstallRun of g_run and g_runOrigin, with
+// the list entries before copyIndex as copied) and leaves copying (runMode Idle).
+void rollBackInstallRun();

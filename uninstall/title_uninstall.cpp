@@ -7,8 +7,10 @@
 #include "install/registry_record.h"
 #include "install/shortcuts.h"
 #include "support/path.h"
+#include "support/registry_key.h"
 #include "support/shell_folder.h"
 #include "install/title_install.h"
+#include "support/action_log.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ void deleteTitleShortcuts(const TitleRecord& title)
         for (int i = 0; i < lines; ++i) {
             Text target = {}, link = {}, path = {};
             splitAtComma(title.menuShortcuts[i], kTextSize, target, link);
-            if (link[0] != '\0' && joinFolder(path, programs, link)) DeleteFileA(path);
+            if (link[0] != '\0' && joinFolder(path, programs, link)) deleteFileLogged(path);
         }
     }
     if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
@@ -53,7 +55,7 @@ void deleteTitleShortcuts(const TitleRecord& title)
             Text target = {}, link = {}, path = {};
             splitAtComma(title.desktopShortcuts[i], kTextSize, target, link);
             const char* name = link + folderPartLength(link);
-            if (name[0] != '\0' && joinFolder(path, desktop, name)) DeleteFileA(path);
+            if (name[0] != '\0' && joinFolder(path, desktop, name)) deleteFileLogged(path);
         }
     }
 }
@@ -67,7 +69,7 @@ void removeMenuFolders(const TitleRecord& title)
     for (int i = listCount(title.menuFolderCount, kTitleShortcutLines) - 1; i >= 0; --i) {
         Text path = {};
         if (title.menuFolders[i][0] != '\0' && joinFolder(path, programs, title.menuFolders[i]))
-            RemoveDirectoryA(path);
+            removeFolderLogged(path);
     }
 }
 
@@ -77,8 +79,7 @@ void removeMenuFolders(const TitleRecord& title)
 bool deleteTitleKey(const TitleRecord& title)
 {
     if (title.registryKey[0] == '\0') return true;   // an empty path would name HKEY_CURRENT_USER
-    const LONG result = RegDeleteKeyA(HKEY_CURRENT_USER, title.registryKey);
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    return deleteRegistryKey(HKEY_CURRENT_USER, title.registryKey);
 }
 
 }  // namespace
@@ -93,13 +94,13 @@ bool deleteFileIn(const char* folder, const char* name, bool clearReadOnly)
             !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             SetFileAttributesA(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     }
-    return DeleteFileA(path) != FALSE;
+    return deleteFileLogged(path);
 }
 
 void removeEmptyFolderIn(const char* folder, const char* name)
 {
     Text path = {};
-    if (name[0] != '\0' && textJoin(path, kTextSize, folder, name)) RemoveDirectoryA(path);
+    if (name[0] != '\0' && textJoin(path, kTextSize, folder, name)) removeFolderLogged(path);
 }
 
 // What a title's uninstall removes, and in which order.

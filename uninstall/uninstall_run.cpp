@@ -13,6 +13,7 @@
 #include "install/shortcuts.h"
 #include "install/uninstall_entry.h"
 #include "support/handle.h"
+#include "support/action_log.h"
 #include "support/message_box.h"
 #include "support/path.h"
 #include "support/registry_key.h"
@@ -122,8 +123,8 @@ void deleteProductShortcuts()
             textJoin(hub, kTextSize, varnis, "Hub\\")) {
             deleteFileIn(hub, "Setup.lnk", false);
             deleteFileIn(hub, "Varnis Grand Anthology.lnk", false);
-            RemoveDirectoryA(hub);
-            RemoveDirectoryA(varnis);
+            removeFolderLogged(hub);
+            removeFolderLogged(varnis);
         }
     }
     if (shellFolderPath(CSIDL_DESKTOP, desktop)) {
@@ -136,7 +137,7 @@ void deleteProductShortcuts()
 // may hold keys of other products of the maker, which are not ours to delete.
 void deleteProductKeys()
 {
-    RegDeleteKeyA(HKEY_CURRENT_USER, kProductKeyPath);
+    deleteRegistryKey(HKEY_CURRENT_USER, kProductKeyPath);
 
     RegistryKey maker;
     if (maker.open(HKEY_CURRENT_USER, kMakerKeyPath, KEY_READ) != ERROR_SUCCESS) return;
@@ -145,18 +146,18 @@ void deleteProductKeys()
                                         &values, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
                        subkeys == 0 && values == 0;
     maker.close();
-    if (empty) RegDeleteKeyA(HKEY_CURRENT_USER, kMakerKeyPath);
+    if (empty) deleteRegistryKey(HKEY_CURRENT_USER, kMakerKeyPath);
 }
 
 // The product folder, then the "Varnis\" folder above it, each only when empty.
 void removeProductFolders(const char* installPath)
 {
-    RemoveDirectoryA(installPath);
+    removeFolderLogged(installPath);
     const size_t parentLength = hubParentLength(installPath);
     if (parentLength == 0) return;
     Text parent = {};
     std::memcpy(parent, installPath, parentLength);
-    RemoveDirectoryA(parent);
+    removeFolderLogged(parent);
 }
 
 }  // namespace
@@ -250,6 +251,13 @@ bool runUninstall(HWND owner, const UninstallChoices& choices)
     }
     removeProductFiles(installPath, installTypeList(type), choices.data);
     return true;
+}
+
+bool uninstallAndConfirm(HWND owner, const UninstallChoices& choices)
+{
+    const bool done = runUninstall(owner, choices);
+    showMessage(owner, "ゲームの削除が終了しました", "アンインストール", MB_OK);
+    return done;
 }
 
 void removeUnfinishedProduct()

@@ -19,6 +19,10 @@
 // ("<list> を読み込めないため、アンインストールできません。"): the record then stays.
 bool runUninstall(HWND owner, const UninstallChoices& choices);
 
+// The uninstall button's run: runUninstall, then "ゲームの削除が終了しました" (caption
+// "アンインストール", owned by owner) whatever it answered. Answers what runUninstall answered.
+bool uninstallAndConfirm(HWND owner, const UninstallChoices& choices);
+
 // The product's part of an uninstall for the product installed at installPath (trailing
 // backslash) with the given install-type list: the chosen save, already-read and system data;
 // with game data the list's files, the add/remove entry, the product's shortcuts and keys; with

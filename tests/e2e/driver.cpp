@@ -438,10 +438,12 @@ MenuRun::~MenuRun()
     }
 }
 
-bool MenuRun::start(const std::vector<char>& environment, const char* program, const char* folder)
+bool MenuRun::start(const std::vector<char>& environment, const char* program, const char* folder,
+                    const std::string& arguments)
 {
     leaveMenuWindowsUnmanaged();
     std::string commandLine = std::string("\"") + program + "\"";   // as the shell starts a program
+    if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};

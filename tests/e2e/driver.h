@@ -110,8 +110,9 @@ public:
 
     // Starts Q:\vgan1_menu.exe with working folder Q:\ and no arguments, as a player does from
     // the disc. environment: a block from environmentWith, or empty for this process's own.
+    // arguments, when given, follow the quoted program path after a blank, as a script gives them.
     bool start(const std::vector<char>& environment = {}, const char* program = "Q:\\vgan1_menu.exe",
-               const char* folder = "Q:\\");
+               const char* folder = "Q:\\", const std::string& arguments = "");
 
     // Waits for the started (disc) instance to end; its exit code, or -1 on timeout.
     long waitStartedExit(DWORD timeoutMs);

@@ -94,7 +94,8 @@ std::string contentHash(const std::string& path)
     return text;
 }
 
-void listTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& lines)
+void listTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& lines,
+              Links links = Links::Bytes)
 {
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
@@ -102,9 +103,12 @@ void listTree(const std::string& folder, const std::string& prefix, std::vector<
     do {
         const std::string name = entry.cFileName;
         if (name == "." || name == "..") continue;
+        const bool link = name.size() > 4 && _stricmp(name.c_str() + name.size() - 4, ".lnk") == 0;
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             lines.push_back(prefix + name + "\\");
-            listTree(folder + name + "\\", prefix + name + "\\", lines);
+            listTree(folder + name + "\\", prefix + name + "\\", lines, links);
+        } else if (link && links == Links::Targets) {
+            lines.push_back(prefix + name + " -> " + shortcutTarget(folder + name));
         } else {
             lines.push_back(prefix + name + " " + std::to_string(entry.nFileSizeLow) + " " +
                             contentHash(folder + name));
@@ -144,11 +148,12 @@ void listRegistry(HKEY root, const std::string& path, const std::string& prefix,
 
 }  // namespace
 
-std::vector<std::string> productSnapshot()
+std::vector<std::string> productSnapshot(Links links, const std::string& root)
 {
+    const std::string files = root.empty() ? programFilesFolder() : root;
     std::vector<std::string> lines;
-    listTree(programFilesFolder() + "Varnis\\", "files: Varnis\\", lines);
-    listTree(shellFolder(CSIDL_PROGRAMS) + "Varnis\\", "start menu: Varnis\\", lines);
+    listTree(files + "Varnis\\", "files: Varnis\\", lines);
+    listTree(shellFolder(CSIDL_PROGRAMS) + "Varnis\\", "start menu: Varnis\\", lines, links);
     WIN32_FIND_DATAA entry;
     HANDLE find = FindFirstFileA((shellFolder(CSIDL_DESKTOPDIRECTORY) + "*.lnk").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -156,7 +161,7 @@ std::vector<std::string> productSnapshot()
         while (FindNextFileA(find, &entry));
         FindClose(find);
     }
-    if (GetFileAttributesA((programFilesFolder() + "Varnis").c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA((files + "Varnis").c_str()) != INVALID_FILE_ATTRIBUTES)
         lines.push_back("files: Varnis");
     listRegistry(HKEY_CURRENT_USER, "Software\\Varnis", "HKCU\\", lines);
     listRegistry(HKEY_LOCAL_MACHINE, kUninstallKey, "HKLM\\", lines);
@@ -289,6 +294,8 @@ void InstallFixture::SetUp()
     ASSERT_TRUE(writeText(HKEY_LOCAL_MACHINE, std::string(kClasses) + kTextProgId + "\\shell\\open\\command", nullptr,
                           REG_SZ, "\"" + recorder + "\" \"" + opened_ + "\" \"%1\""));
     ASSERT_TRUE(textClass_.set(HKEY_LOCAL_MACHINE, std::string(kClasses) + ".txt", nullptr, REG_SZ, kTextProgId));
+    log_ = tempFolder() + "vga e2e ソ表.log";
+    DeleteFileA(log_.c_str());
     before_ = productSnapshot();
 }
 
@@ -309,6 +316,7 @@ void InstallFixture::TearDown()
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + kTextProgId).c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kClasses) + kTextProgId).c_str());
     DeleteFileA(opened_.c_str());
+    if (!log_.empty()) DeleteFileA(log_.c_str());
     if (!desktop_.empty()) deleteTree(desktop_);
     ejectDisc('Q');
     ejectDisc('R');
@@ -488,6 +496,60 @@ std::string InstallFixture::takeFromDisc(int disc, const std::string& relative)
     }
     discEdits_.push_back({disc, relative, saved});
     return path;
+}
+
+long InstallFixture::runMenuWith(const std::string& arguments, DWORD timeoutMs)
+{
+    if (!menu_.start({}, "Q:\\vgan1_menu.exe", "Q:\\", arguments)) {
+        ADD_FAILURE() << "Q:\\vgan1_menu.exe " << arguments << " does not start, error " << GetLastError();
+        return -1;
+    }
+    const long code = menu_.waitStartedExit(timeoutMs);
+    EXPECT_GE(code, 0) << "vgan1_menu.exe " << arguments << " did not end";
+    return code;
+}
+
+std::vector<std::string> InstallFixture::logLines() const
+{
+    const std::string utf8 = readFile(log_);
+    std::vector<std::string> lines;
+    if (utf8.empty()) return lines;
+    const int wideLength = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                                               nullptr, 0);
+    EXPECT_GT(wideLength, 0) << "the log is not UTF-8";
+    if (wideLength <= 0) return lines;
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], wideLength);
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, &text[0], length, nullptr, nullptr);
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> InstallFixture::logLinesWith(const std::string& text) const
+{
+    std::vector<std::string> found;
+    for (const std::string& line : logLines()) {
+        const std::string message = line.size() > 20 ? line.substr(20) : "";   // after "MM/DD/YY HH:MM:SS : "
+        if (message.find(text) != std::string::npos) found.push_back(message);
+    }
+    return found;
+}
+
+std::string InstallFixture::loggedMessage(const std::string& caption, std::string text)
+{
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return "message [" + caption + "] " + text;
 }
 
 void InstallFixture::expectSameAsBefore(const char* when)

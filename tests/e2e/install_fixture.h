@@ -51,7 +51,11 @@ bool writeBigFile(const std::string& path, DWORD size);
 // ---- What of the product exists: files (with size and a hash of their bytes), keys and values,
 // shortcuts, as sorted text lines
 
-std::vector<std::string> productSnapshot();
+// How a snapshot shows a Start-menu shortcut file: by its bytes, or by the program it starts (to
+// compare two installs: the shell stamps a shortcut with the times of its target).
+enum class Links { Bytes, Targets };
+// The product's files are looked for under root + "Varnis\" (the Program Files folder unless given).
+std::vector<std::string> productSnapshot(Links links = Links::Bytes, const std::string& root = "");
 std::string joinLines(const std::vector<std::string>& lines);
 // Lines of `after` that `before` does not have, and the other way round.
 std::string snapshotDifference(const std::vector<std::string>& before, const std::vector<std::string>& after);
@@ -135,6 +139,23 @@ protected:
     // How the player puts disc n in when the run asks: into Q: (the staged disc folders) unless a
     // test changes discs another way (the images).
     std::function<bool(int disc)> putDiscIn_;
+    // ---- Unattended runs
+
+    // Starts Q:\vgan1_menu.exe with arguments, as a shop's script does, and waits for that
+    // instance (an unattended run waits for its copy in TEMP): its exit code, or -1 on timeout.
+    long runMenuWith(const std::string& arguments, DWORD timeoutMs = kRunTimeoutMs);
+
+    // The action log of the test, in TEMP, named with a blank and "ソ" (0x83 0x5C); removed before
+    // and after each test. logArgument is "/log=" with it in quotes.
+    std::string log_;
+    std::string logArgument() const { return "/log=\"" + log_ + "\""; }
+    // The log's lines, read as UTF-8 and turned into the system's code page to compare with what
+    // the programs write; empty lines when there is no log.
+    std::vector<std::string> logLines() const;
+    // The log lines that hold text (after their time stamp), in order.
+    std::vector<std::string> logLinesWith(const std::string& text) const;
+    // A message as the log says it: "message [caption] text", line breaks as blanks.
+    static std::string loggedMessage(const std::string& caption, std::string text);
 
     // Put back by their destructors after TearDown, which still needs the private desktop.
     BorrowedValue desktopFolder_, textClass_;

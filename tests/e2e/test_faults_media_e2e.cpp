@@ -323,6 +323,21 @@ TEST_F(MediaFaultE2E, FullDiskDuringATitleCopyIsReportedAndRolledBackWithoutRegi
     closeMenu();
 }
 
+TEST_F(MediaFaultE2E, UnattendedInstallOnADriveTooSmallEndsBeforeWritingAnything)
+{
+    const std::string unavailable = installOnSmallDrive('T', "full disk, unattended install");
+    if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+    ASSERT_FALSE(HasFailure());
+    ASSERT_TRUE(insertDisc('R', 2));
+    // The player may go on after the space warning; a script cannot stop the run later.
+    EXPECT_EQ(runMenuWith("/silent " + logArgument()), 4);
+    const std::string warning = loggedMessage("インストール", kNotEnoughSpace) + " (unattended)";
+    EXPECT_EQ(logLinesWith(warning).size(), 1u) << joinLines(logLines());
+    EXPECT_TRUE(logLinesWith("-> T:\\").empty()) << "copied after the warning";
+    EXPECT_TRUE(logLinesWith("made: T:\\").empty()) << "a folder made after the warning";
+    report("full disk, unattended install", "space warning logged, exit code 4 [nothing written]");
+}
+
 // ---- Something in the way at the destination
 
 TEST_F(MediaFaultE2E, ReadOnlyFileOfTheListAtTheDestinationIsReportedUntilItCanBeReplaced)

@@ -15,6 +15,7 @@
 #include "install/run_state.h"
 #include "menu/pages.h"
 #include "menu/bootstrap.h"
+#include "menu/command_options.h"
 #include "menu/menu_mutex.h"
 #include "menu/page_flow.h"
 #include "menu/page_procedures.h"
@@ -25,13 +26,17 @@ namespace {
 
 // ---- the restart command line
 
-std::string roundTrip(const char* program, const char* discFolder)
+// The restart command built and read back by the copy: "<disc folder>|<options>".
+std::string roundTrip(const char* program, const char* discFolder, const char* options = "")
 {
-    char command[600];
-    if (!buildCommandLine(program, discFolder, command, sizeof command)) return "<not built>";
+    // The first instance's arguments: the disc folder, then the options after one blank.
+    const std::string arguments = std::string(discFolder) + (options[0] ? " " : "") + options;
+    char command[2000];
+    if (!buildCommandLine(program, arguments.c_str(), command, sizeof command)) return "<not built>";
     Text argument;
-    if (!commandArgument(command, argument)) return "<refused>";
-    return argument;
+    const char* optionText = nullptr;
+    if (!commandArgument(command, argument, &optionText)) return "<refused>";
+    return std::string(argument) + (optionText[0] ? std::string("|") + optionText : "");
 }
 
 TEST(RestartCommand, TheCopyReceivesExactlyTheDiscFolder)
@@ -43,6 +48,29 @@ TEST(RestartCommand, TheCopyReceivesExactlyTheDiscFolder)
     EXPECT_EQ(roundTrip("C:\\ユーザー\\ソ\\テンポ ラリ\\vgan1_menu.exe", "D:\\ゲーム ソ\\disc 1\\"),
               "D:\\ゲーム ソ\\disc 1\\");
     EXPECT_EQ(roundTrip("C:\\Temp\\vgan1_menu.exe", ""), "");
+}
+
+TEST(RestartCommand, OptionsFollowTheDiscFolderAndReadBackTheSame)
+{
+    CommandOptions given;
+    ASSERT_EQ(parseOptions("/silent /dir=\"C:\\My Games\\ソ表\\\" /titles=1,3 /nodesktop /log=\"C:\\ログ ソ\\a.log\"",
+                           &given).error,
+              OptionError::None);
+    char carried[kOptionsTextSize];
+    ASSERT_TRUE(formatOptions(given, carried, sizeof carried));
+    // The disc folder (blanks, "ソ" before its backslash) stays exactly as it was.
+    const std::string copy = roundTrip("C:\\Temp dir\\vgan1_menu.exe", "D:\\ゲーム ソ\\disc 1\\", carried);
+    ASSERT_EQ(copy.substr(0, copy.find('|')), "D:\\ゲーム ソ\\disc 1\\");
+    CommandOptions received;
+    ASSERT_EQ(parseOptions(copy.substr(copy.find('|') + 1).c_str(), &received).error, OptionError::None) << copy;
+    EXPECT_TRUE(received.silent && received.noDesktop && !received.noStartMenu && received.titlesGiven);
+    EXPECT_TRUE(received.titles[0] && !received.titles[1] && received.titles[2] && !received.titles[3]);
+    EXPECT_STREQ(received.dir, "C:\\My Games\\ソ表\\");
+    EXPECT_STREQ(received.log, "C:\\ログ ソ\\a.log");
+    // A run of the pages carries nothing: the copy's command line is what it always was.
+    char command[600];
+    ASSERT_TRUE(buildCommandLine("C:\\Temp\\vgan1_menu.exe", "Q:\\", command, sizeof command));
+    EXPECT_STREQ(command, "\"C:\\Temp\\vgan1_menu.exe\" Q:\\");
 }
 
 TEST(RestartCommand, ArgumentOfOtherCommandLines)
