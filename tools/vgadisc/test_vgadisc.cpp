@@ -16,6 +16,7 @@
 
 #include "tools/vgadisc/archive_writer.h"
 #include "tools/vgadisc/commands.h"
+#include "tools/vgadisc/lint.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -299,7 +300,7 @@ TEST_F(HandWrittenArchive, BadInputsGiveClearErrors)
     };
     for (const Case& c : cases) {
         Outcome r = vgadisc(c.args);
-        std::string words;
+        std::string words = "";
         for (const std::string& a : c.args) words += a + " ";
         EXPECT_EQ(r.code, 2) << words;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << words << "\n" << r.err;
@@ -421,7 +422,8 @@ Bytes tinyBmp()
 // A two-disc set small enough to build per test; clean as made, faults are planted by editing it.
 struct DiscModel {
     std::map<std::string, ListText> lists;
-    std::map<std::string, size_t> files;   // host path under the discs folder ("disc1/data/a.arc") -> size
+    std::map<std::string, uint64_t> files;   // host path under the discs folder ("disc1/data/a.arc") -> size
+    static constexpr uint64_t kLargestWritten = 64 << 20;   // larger files are sparse
     std::vector<std::string> archiveExtras = {"inst1.bmp", "inst2.bmp"};
 
     DiscModel()
@@ -499,7 +501,15 @@ struct DiscModel {
     void write(const fs::path& root) const
     {
         unsigned seed = 0;
-        for (const auto& f : files) writeBytes(root / fs::u8path(f.first), pattern(f.second, ++seed));
+        for (const auto& f : files) {
+            const fs::path file = root / fs::u8path(f.first);
+            if (f.second <= kLargestWritten) {
+                writeBytes(file, pattern(f.second, ++seed));
+            } else {   // only its size is read
+                writeBytes(file, Bytes{});
+                fs::resize_file(file, f.second);
+            }
+        }
         std::vector<vgadisc::ArchiveInput> inputs;
         for (const auto& l : lists) inputs.push_back({l.first, l.second.bytes()});
         for (const std::string& name : archiveExtras) inputs.push_back({name, tinyBmp()});
@@ -641,9 +651,16 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     const std::string longName = "data\\" + std::string(230, 'n') + ".arc";   // 28 + 239 bytes
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", longName);
     model.files["disc1/data/" + std::string(230, 'n') + ".arc"] = 1000;
-    expectOne(model,
-              "instdata_f.txt:17: entry \"" + longName + "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\",
-              "");
+    Outcome r = lint(model);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("instdata_f.txt:17: entry \"" + longName +
+                         "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\"),
+              std::string::npos)
+        << r.out;
+    // Its name is too long for an image as well.
+    EXPECT_NE(r.out.find("disc1: name \"" + longName + "\" is 234 characters long: a Joliet name holds at most 64"),
+              std::string::npos)
+        << r.out;
 
     model = DiscModel();
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", "save\\x.dat");
@@ -658,7 +675,7 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     // program and shortcuts then point at nothing.
     model = DiscModel();
     model.lists["inst_lantern.txt"].insertAfter("disc1", "");
-    Outcome r = lint(model);
+    r = lint(model);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("inst_lantern.txt:14: this line ends the file list: the 4 line(s) after it are never copied"),
               std::string::npos)
@@ -668,6 +685,56 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     model = DiscModel();
     model.lists["inst_harbor.txt"].replace("Software\\V\\H1", "Software\\V\\h");
     expectOne(model, "inst_harbor.txt:", "is also used by inst_harbormenu.txt");
+}
+
+// What an image cannot hold as it is, with the path on the disc; the same kind of file just
+// inside the limit is clean.
+TEST_F(Lint, WhatAnImageCannotHoldIsNamedWithItsPath)
+{
+    auto times = [](const std::string& s, int n) {
+        std::string r;
+        for (int i = 0; i < n; ++i) r += s;
+        return r;
+    };
+    const std::string a60 = times(u8"長", 60), b58 = times(u8"霧", 58), levels = "1/2/3/4/5/6/7";
+    const struct {
+        std::string file;   // under disc2, host text
+        uint64_t size;
+        std::string finding;   // "" for clean
+        std::string words = "";
+    } cases[] = {
+        {times(u8"長", 60) + ".dat", 10, ""},
+        {times(u8"長", 61) + ".dat", 10, u8"name \"" + times(u8"長", 61) + ".dat\" is 65 characters long: a Joliet name"},
+        {a60 + "/" + b58, 10, ""},
+        {a60 + "/" + b58 + "x", 10, u8"path \"\\" + a60 + "\\" + b58 + "x\" is 121 characters long from the root"},
+        {levels + "/f.dat", 10, ""},
+        {levels + "/8/f.dat", 10, "folder \"1\\2\\3\\4\\5\\6\\7\\8\" is level 9 counting the root as 1"},
+        {"a:b.txt", 10, "name \"a:b.txt\" holds \":\", which a Windows file name cannot"},
+        {u8"〜.txt", 10, u8"name \"〜.txt\" has no code page 932 form"},   // U+301C: the form would read back as U+FF5E
+        {"\x82\xA0.txt", 10, "name \"\\x82\\xA0.txt\" has no code page 932 form"},   // code page 932 bytes, not UTF-8
+        {"movie/big.dat", vgadisc::kDvd5Bytes - 1000000, "an image would take about ",
+         "more than the 4700372992 bytes of a DVD-5"},
+    };
+    for (const auto& c : cases) {
+        model = DiscModel();
+        model.files["disc2/" + c.file] = c.size;
+        if (c.finding.empty()) {
+            Outcome r = lint(model);
+            EXPECT_EQ(r.code, 0) << c.file << "\n" << r.out;
+        } else {
+            expectOne(model, "disc2: " + c.finding, c.words);
+        }
+    }
+
+    model = DiscModel();
+    lint(model);
+    fs::create_symlink(dir_ / "nowhere", dir_ / "discs" / "disc2" / "link");
+    Outcome r = vgadisc({"lint", (dir_ / "discs" / "disc1").string(), (dir_ / "discs" / "disc2").string()});
+    EXPECT_NE(r.out.find("disc2: \"link\" is neither a file nor a folder"), std::string::npos) << r.out;
+
+    model = DiscModel();
+    model.files.erase("disc1/varnis_disc1.ico");
+    expectOne(model, "disc1: disc marker varnis_disc1.ico is missing", "");
 }
 
 TEST_F(Lint, AListThatDoesNotInstallTheArchiveLeavesAMenuThatCannotUninstall)
