@@ -104,8 +104,9 @@ private:
         }
         const size_t chars = cp932Chars(name);
         if (chars > kMaxJolietNameChars) {
-            problem("name " + shown(rel) + " is " + std::to_string(chars) + " characters long: a Joliet name holds at most " +
-                    std::to_string(kMaxJolietNameChars) + " (the image would cut it)");
+            problem("name " + shown(rel) + " is " + std::to_string(chars) +
+                    " characters long: a Joliet name holds at most " + std::to_string(kMaxJolietNameChars) +
+                    " (the image would cut it)");
             return;
         }
         const size_t pathChars = parentChars + 1 + chars;
