@@ -734,10 +734,6 @@ TEST_F(Lint, WhatAnImageCannotHoldIsNamedWithItsPath)
     fs::create_symlink(dir_ / "nowhere", dir_ / "discs" / "disc2" / "link");
     Outcome r = vgadisc({"lint", (dir_ / "discs" / "disc1").string(), (dir_ / "discs" / "disc2").string()});
     EXPECT_NE(r.out.find("disc2: \"link\" is neither a file nor a folder"), std::string::npos) << r.out;
-
-    model = DiscModel();
-    model.files.erase("disc1/varnis_disc1.ico");
-    expectOne(model, "disc1: disc marker varnis_disc1.ico is missing", "");
 }
 
 TEST_F(Lint, AListThatDoesNotInstallTheArchiveLeavesAMenuThatCannotUninstall)
@@ -902,7 +898,7 @@ TEST_F(Master, AFailedRunLeavesTheEarlierImagesAndNoHalfImage)
     for (std::string d; real.empty() && std::getline(dirs, d, ':');)
         if (fs::exists(fs::path(d) / "xorriso")) real = fs::path(d) / "xorriso";
     const fs::path fake = dir_ / "fake";
-    writeBytes(fake / "xorriso", Bytes());
+    fs::create_directories(fake);
     std::ofstream(fake / "xorriso") << "#!/bin/sh\n"
                                        "for a; do case $a in stdio:*) out=${a#stdio:};; esac; done\n"
                                        "case $out in *disc2*) printf half > \"$out\"; echo broken >&2; exit 5;; esac\n"
@@ -921,9 +917,8 @@ TEST_F(Master, AFailedRunLeavesTheEarlierImagesAndNoHalfImage)
     EXPECT_NE(r.err.find("xorriso is not installed"), std::string::npos) << r.err;
     unchanged("no image tool");
 
-    // Usage: both discs, an output folder outside them, a label both trees hold.
+    // An output folder outside the discs, a label both trees hold.
     const std::string d1 = (dir_ / "discs" / "disc1").string(), d2 = (dir_ / "discs" / "disc2").string();
-    EXPECT_NE(vgadisc({"master", d1, "-o", out().string()}).err.find("usage"), std::string::npos);
     EXPECT_NE(vgadisc({"master", d1, d2, "-o", d1 + "/images"}).err.find("inside the disc folder"), std::string::npos);
     EXPECT_FALSE(fs::exists(d1 + "/images"));
     for (const char* prefix : {"vgan", "A B", "", "SIXTEEN_CHARS_XX"}) {
