@@ -2,7 +2,8 @@
 # Installs every Debian package the build, the tests and the run need. Safe to run again:
 # packages already present are skipped, so a second run costs a few seconds.
 # Both Wine loaders and both MinGW targets: hosts that cannot run 32-bit code test an x86_64
-# build under wine64 (see tools/wine-env.sh).
+# build under wine64 (see tools/wine-env.sh). xorriso writes and reads the disc images
+# (vgadisc master); fuseiso mounts them for the end-to-end tests.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth fonts-ipafont-gothic locales
   x11-utils xdotool imagemagick
+  xorriso fuseiso
 )
 
 missing=()

@@ -45,6 +45,22 @@ bool convert(const char* to, const char* from, const std::string& in, std::strin
 }
 #endif
 
+// Every byte outside printable ASCII written as \xNN.
+std::string escaped(const std::string& bytes)
+{
+    std::string escaped;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F) {
+            escaped += static_cast<char>(c);
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            escaped += hex;
+        }
+    }
+    return escaped;
+}
+
 #ifdef _WIN32
 typedef struct _stat64 StatBuf;
 int statPath(const std::string& path, StatBuf* st) { return _stat64(path.c_str(), st); }
@@ -104,18 +120,17 @@ bool toCp932(const std::string& hostText, std::string* out)
 std::string display(const std::string& cp932)
 {
     std::string converted;
-    if (fromCp932(cp932, &converted)) return converted;
-    std::string escaped;
-    for (unsigned char c : cp932) {
-        if (c >= 0x20 && c < 0x7F) {
-            escaped += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            escaped += hex;
-        }
-    }
-    return escaped;
+    return fromCp932(cp932, &converted) ? converted : escaped(cp932);
+}
+
+std::string displayHostName(const std::string& name)
+{
+#ifdef _WIN32
+    return display(name);
+#else
+    std::string same;
+    return convert("UTF-8", "UTF-8", name, &same) ? name : escaped(name);
+#endif
 }
 
 bool readFile(const std::string& path, Bytes* data, std::string* error)

@@ -19,6 +19,9 @@ bool toCp932(const std::string& hostText, std::string* out);
 // For messages: the host form of cp932 when it converts, else the text with every byte outside
 // printable ASCII written as \xNN.
 std::string display(const std::string& cp932);
+// For messages: a host file name as it is when it is host text, else with every byte outside
+// printable ASCII written as \xNN.
+std::string displayHostName(const std::string& name);
 
 // Whole file into data. False with *error set ("cannot open", "read error") on failure.
 bool readFile(const std::string& path, Bytes* data, std::string* error);

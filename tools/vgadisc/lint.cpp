@@ -147,6 +147,7 @@ bool lintDiscs(const std::vector<std::string>& discRoots, LintReport* report, st
     ArchiveFile archive;
     lint::Context ctx(discs, archive, report);
     lint::checkDiscFiles(ctx);
+    lint::checkImages(ctx);
     if (!archive.open(host::joinPath(discs.root(1), lint::kArchiveName), lint::kArchiveKey, error)) return false;
     lint::checkPictures(ctx);
 

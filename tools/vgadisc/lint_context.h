@@ -68,6 +68,9 @@ struct InstallListOutcome {
 // declared size, uninstall program, archive names.
 InstallListOutcome checkInstallList(Context& ctx, const char* name, bool compact);
 
+// Every disc folder against what an image can hold, and each disc's size against a DVD-5.
+void checkImages(Context& ctx);
+
 // The seven title lists in install order. possible holds the discs that may be in the drive when
 // the first title is installed.
 void checkTitles(Context& ctx, std::set<int> possible);

@@ -20,6 +20,12 @@ bool parseOptions(const Args& args, int accepted, Options* options, std::string*
                 return false;
             }
             options->key = args[++i];
+        } else if (a == "--label-prefix" && (accepted & kLabelPrefixOption)) {
+            if (i + 1 == args.size()) {
+                *error = "--label-prefix needs a value";
+                return false;
+            }
+            options->labelPrefix = args[++i];
         } else if (a == "--store" && (accepted & kStoreOption)) {
             options->store = true;
         } else if (a == "-o" && (accepted & kOutDirOption)) {

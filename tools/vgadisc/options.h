@@ -4,6 +4,7 @@
 
 #include "tools/vgadisc/archive_writer.h"
 #include "tools/vgadisc/commands.h"
+#include "tools/vgadisc/disc_image.h"
 
 namespace vgadisc {
 
@@ -11,11 +12,12 @@ struct Options {
     std::string key = kDefaultKey;
     bool store = false;
     std::string outDir;
+    std::string labelPrefix = kDefaultLabelPrefix;
     std::vector<std::string> positional;
 };
 
 // Which options a command accepts.
-enum OptionFlags { kKeyOption = 1, kStoreOption = 2, kOutDirOption = 4 };
+enum OptionFlags { kKeyOption = 1, kStoreOption = 2, kOutDirOption = 4, kLabelPrefixOption = 8 };
 
 // Splits args into options and positional words ("--" ends the options). False with *error on an
 // option the command does not take or one that lacks its value.

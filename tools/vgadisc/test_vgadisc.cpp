@@ -16,6 +16,8 @@
 
 #include "tools/vgadisc/archive_writer.h"
 #include "tools/vgadisc/commands.h"
+#include "tools/vgadisc/host_process.h"
+#include "tools/vgadisc/lint.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -299,7 +301,7 @@ TEST_F(HandWrittenArchive, BadInputsGiveClearErrors)
     };
     for (const Case& c : cases) {
         Outcome r = vgadisc(c.args);
-        std::string words;
+        std::string words = "";
         for (const std::string& a : c.args) words += a + " ";
         EXPECT_EQ(r.code, 2) << words;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << words << "\n" << r.err;
@@ -421,7 +423,8 @@ Bytes tinyBmp()
 // A two-disc set small enough to build per test; clean as made, faults are planted by editing it.
 struct DiscModel {
     std::map<std::string, ListText> lists;
-    std::map<std::string, size_t> files;   // host path under the discs folder ("disc1/data/a.arc") -> size
+    std::map<std::string, uint64_t> files;   // host path under the discs folder ("disc1/data/a.arc") -> size
+    static constexpr uint64_t kLargestWritten = 64 << 20;   // larger files are sparse
     std::vector<std::string> archiveExtras = {"inst1.bmp", "inst2.bmp"};
 
     DiscModel()
@@ -499,7 +502,15 @@ struct DiscModel {
     void write(const fs::path& root) const
     {
         unsigned seed = 0;
-        for (const auto& f : files) writeBytes(root / fs::u8path(f.first), pattern(f.second, ++seed));
+        for (const auto& f : files) {
+            const fs::path file = root / fs::u8path(f.first);
+            if (f.second <= kLargestWritten) {
+                writeBytes(file, pattern(f.second, ++seed));
+            } else {   // only its size is read
+                writeBytes(file, Bytes{});
+                fs::resize_file(file, f.second);
+            }
+        }
         std::vector<vgadisc::ArchiveInput> inputs;
         for (const auto& l : lists) inputs.push_back({l.first, l.second.bytes()});
         for (const std::string& name : archiveExtras) inputs.push_back({name, tinyBmp()});
@@ -641,9 +652,16 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     const std::string longName = "data\\" + std::string(230, 'n') + ".arc";   // 28 + 239 bytes
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", longName);
     model.files["disc1/data/" + std::string(230, 'n') + ".arc"] = 1000;
-    expectOne(model,
-              "instdata_f.txt:17: entry \"" + longName + "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\",
-              "");
+    Outcome r = lint(model);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("instdata_f.txt:17: entry \"" + longName +
+                         "\" would be 267 bytes under C:\\Program Files\\Varnis\\Hub\\"),
+              std::string::npos)
+        << r.out;
+    // Its name is too long for an image as well.
+    EXPECT_NE(r.out.find("disc1: name \"" + longName + "\" is 234 characters long: a Joliet name holds at most 64"),
+              std::string::npos)
+        << r.out;
 
     model = DiscModel();
     model.lists["instdata_f.txt"].insertAfter("表\\ソ.dat", "save\\x.dat");
@@ -658,7 +676,7 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     // program and shortcuts then point at nothing.
     model = DiscModel();
     model.lists["inst_lantern.txt"].insertAfter("disc1", "");
-    Outcome r = lint(model);
+    r = lint(model);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.out.find("inst_lantern.txt:14: this line ends the file list: the 4 line(s) after it are never copied"),
               std::string::npos)
@@ -668,6 +686,54 @@ TEST_F(Lint, PathsAndTargetsThatWouldFailAtInstallTime)
     model = DiscModel();
     model.lists["inst_harbor.txt"].replace("Software\\V\\H1", "Software\\V\\h");
     expectOne(model, "inst_harbor.txt:", "is also used by inst_harbormenu.txt");
+}
+
+// What an image cannot hold as it is, with the path on the disc; the same kind of file just
+// inside the limit is clean.
+TEST_F(Lint, WhatAnImageCannotHoldIsNamedWithItsPath)
+{
+    auto times = [](const std::string& s, int n) {
+        std::string r;
+        for (int i = 0; i < n; ++i) r += s;
+        return r;
+    };
+    const std::string a60 = times(u8"長", 60), b58 = times(u8"霧", 58), levels = "1/2/3/4/5/6/7";
+    const struct {
+        std::string file;   // under disc2, host text
+        uint64_t size;
+        std::string finding;   // "" for clean
+        std::string words = "";
+    } cases[] = {
+        {times(u8"長", 60) + ".dat", 10, ""},
+        {times(u8"長", 61) + ".dat", 10,
+         u8"name \"" + times(u8"長", 61) + ".dat\" is 65 characters long: a Joliet name holds at most 64"},
+        {a60 + "/" + b58, 10, ""},
+        {a60 + "/" + b58 + "x", 10, u8"path \"\\" + a60 + "\\" + b58 + "x\" is 121 characters long from the root"},
+        {levels + "/f.dat", 10, ""},
+        {levels + "/8/f.dat", 10, "folder \"1\\2\\3\\4\\5\\6\\7\\8\" is level 9 counting the root as 1"},
+        {"a:b.txt", 10, "name \"a:b.txt\" holds \":\", which a Windows file name cannot"},
+        // U+301C, whose code page 932 form reads back as U+FF5E; then code page 932 bytes, not UTF-8.
+        {u8"〜.txt", 10, u8"name \"〜.txt\" has no code page 932 form"},
+        {"\x82\xA0.txt", 10, "name \"\\x82\\xA0.txt\" has no code page 932 form"},
+        {"movie/big.dat", vgadisc::kDvd5Bytes - 1000000, "an image would take about ",
+         "more than the 4700372992 bytes of a DVD-5"},
+    };
+    for (const auto& c : cases) {
+        model = DiscModel();
+        model.files["disc2/" + c.file] = c.size;
+        if (c.finding.empty()) {
+            Outcome r = lint(model);
+            EXPECT_EQ(r.code, 0) << c.file << "\n" << r.out;
+        } else {
+            expectOne(model, "disc2: " + c.finding, c.words);
+        }
+    }
+
+    model = DiscModel();
+    lint(model);
+    fs::create_symlink(dir_ / "nowhere", dir_ / "discs" / "disc2" / "link");
+    Outcome r = vgadisc({"lint", (dir_ / "discs" / "disc1").string(), (dir_ / "discs" / "disc2").string()});
+    EXPECT_NE(r.out.find("disc2: \"link\" is neither a file nor a folder"), std::string::npos) << r.out;
 }
 
 TEST_F(Lint, AListThatDoesNotInstallTheArchiveLeavesAMenuThatCannotUninstall)
@@ -697,14 +763,203 @@ TEST_F(Lint, OneDiscAloneIsNotClean)
     EXPECT_NE(r.out.find("vgadisc lint: 1 finding "), std::string::npos) << r.out;
 }
 
+// ---- master ----------------------------------------------------------------------------------
+
+// Runs the image tool; false when it is not installed.
+bool imageTool(const std::vector<std::string>& argv, std::string* output = nullptr)
+{
+    int code = -1;
+    std::string text, error;
+    if (!host::runProgram(argv, &code, &text, &error)) return false;
+    EXPECT_EQ(code, 0) << text;
+    if (output) *output = text;
+    return true;
+}
+
+#define SKIP_WITHOUT_XORRISO()                                                                       \
+    if (!imageTool({"xorriso", "-version"}))                                                         \
+    GTEST_SKIP() << "xorriso is not installed (Debian package xorriso): the disc images are not tested"
+
+// Every file under root (relative path with '/', host text) with its bytes.
+std::map<std::string, Bytes> filesUnder(const fs::path& root)
+{
+    std::map<std::string, Bytes> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) files[fs::relative(e.path(), root).u8string()] = readBytes(e.path());
+    return files;
+}
+
+// The image's files as the image tool's own reader extracts them: Joliet names and bytes.
+std::map<std::string, Bytes> imageFiles(const fs::path& image, const fs::path& into)
+{
+    fs::remove_all(into);
+    imageTool({"osirrox", "-no_rc", "-local_charset", "UTF-8", "-indev", image.string(), "-extract", "/",
+               into.string()});
+    // The extracted files and folders are read-only, as on the disc.
+    for (const auto& e : fs::recursive_directory_iterator(into))
+        fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add);
+    std::map<std::string, Bytes> files = filesUnder(into);
+    fs::remove_all(into);
+    return files;
+}
+
+std::string volumeId(const fs::path& image)
+{
+    std::string info;
+    imageTool({"xorriso", "-no_rc", "-indev", image.string(), "-pvd_info"}, &info);
+    size_t at = info.find("Volume Id    : ");
+    return at == std::string::npos ? "" : info.substr(at + 15, info.find('\n', at) - at - 15);
+}
+
+class Master : public Lint {
+protected:
+    void SetUp() override
+    {
+        Lint::SetUp();
+        // Blanks, Japanese names and "ソ" / "表", whose second byte in code page 932 is 0x5C.
+        model.files[u8"disc1/ソフト 資料/表紙 ソ.bmp"] = 3000;
+        model.files[u8"disc2/おまけ/a b.txt"] = 10;
+        model.write(dir_ / "discs");
+    }
+    Outcome master(const std::vector<std::string>& extra = {})
+    {
+        std::vector<std::string> args = {"master"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        for (const char* a : {"disc1", "disc2"}) args.push_back((dir_ / "discs" / a).string());
+        args.insert(args.end(), {"-o", out().string()});
+        return vgadisc(args);
+    }
+    fs::path out() const { return dir_ / "out"; }
+    std::vector<std::string> outNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(out())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(Master, EachImageHoldsItsDiscFolderWithJolietNamesBytesAndLabel)
+{
+    SKIP_WITHOUT_XORRISO();
+    Outcome r = master({"--label-prefix", "TEST_"});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    EXPECT_EQ(outNames(), (std::vector<std::string>{"disc1.iso", "disc2.iso"}));
+    const std::string autorun = "[autorun]\r\nopen=vgan1_menu.exe\r\nicon=varnis_disc1.ico\r\n";
+    for (int disc = 1; disc <= 2; ++disc) {
+        const std::string name = "disc" + std::to_string(disc);
+        const fs::path image = out() / (name + ".iso");
+        std::map<std::string, Bytes> expected = filesUnder(dir_ / "discs" / name);
+        if (disc == 1) expected["autorun.inf"] = Bytes(autorun.begin(), autorun.end());
+        std::map<std::string, Bytes> files = imageFiles(image, dir_ / "read");
+        EXPECT_EQ(files, expected) << name;
+        EXPECT_EQ(files.count(u8"ソフト 資料/表紙 ソ.bmp") + files.count(u8"表/ソ.dat"), disc == 1 ? 2u : 0u);
+        EXPECT_EQ(volumeId(image), "TEST_" + std::to_string(disc));
+        // The lint's estimate may not fall short of the real image.
+        const uint64_t estimate = vgadisc::scanDiscImage((dir_ / "discs" / name).string()).imageBytes();
+        EXPECT_GE(estimate, fs::file_size(image));
+        EXPECT_LE(estimate, fs::file_size(image) + 2 * 1024 * 1024);
+    }
+
+    // A disc folder with its own autorun.inf keeps it; the new images replace the earlier ones.
+    const std::string own = "[AutoRun]\r\nopen=other.exe\r\n";
+    writeBytes(dir_ / "discs" / "disc1" / "AUTORUN.INF", Bytes(own.begin(), own.end()));
+    r = master();
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    std::map<std::string, Bytes> files = imageFiles(out() / "disc1.iso", dir_ / "read");
+    EXPECT_EQ(files.count("autorun.inf"), 0u);
+    EXPECT_EQ(files["AUTORUN.INF"], Bytes(own.begin(), own.end()));
+    EXPECT_EQ(volumeId(out() / "disc1.iso"), "VGAN1_DISC1");
+}
+
+TEST_F(Master, AFailedRunLeavesTheEarlierImagesAndNoHalfImage)
+{
+    SKIP_WITHOUT_XORRISO();
+    ASSERT_EQ(master().code, 0);
+    const Bytes disc1 = readBytes(out() / "disc1.iso"), disc2 = readBytes(out() / "disc2.iso");
+    auto unchanged = [&](const std::string& why) {
+        EXPECT_EQ(outNames(), (std::vector<std::string>{"disc1.iso", "disc2.iso"})) << why;
+        EXPECT_TRUE(readBytes(out() / "disc1.iso") == disc1 && readBytes(out() / "disc2.iso") == disc2) << why;
+    };
+
+    // A lint finding: printed, nothing written.
+    fs::remove(dir_ / "discs" / "disc2" / "varnis_disc2.ico");
+    Outcome r = master();
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("disc2: disc marker varnis_disc2.ico is missing"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("no image written"), std::string::npos) << r.err;
+    unchanged("lint finding");
+    model.write(dir_ / "discs");
+
+    // The image tool fails on disc 2 after disc 1 was written, or is not there at all.
+    const std::string path = std::getenv("PATH");
+    fs::path real;
+    std::istringstream dirs(path);
+    for (std::string d; real.empty() && std::getline(dirs, d, ':');)
+        if (fs::exists(fs::path(d) / "xorriso")) real = fs::path(d) / "xorriso";
+    const fs::path fake = dir_ / "fake";
+    fs::create_directories(fake);
+    std::ofstream(fake / "xorriso") << "#!/bin/sh\n"
+                                       "for a; do case $a in stdio:*) out=${a#stdio:};; esac; done\n"
+                                       "case $out in *disc2*) printf half > \"$out\"; echo broken >&2; exit 5;; esac\n"
+                                       "exec '" << real.string() << "' \"$@\"\n";
+    fs::permissions(fake / "xorriso", fs::perms::owner_all);
+    setenv("PATH", (fake.string() + ":" + path).c_str(), 1);
+    r = master();
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("xorriso failed (exit 5)"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("broken"), std::string::npos) << r.err;
+    unchanged("failing image tool");
+    setenv("PATH", dir_.string().c_str(), 1);
+    r = master();
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("xorriso is not installed"), std::string::npos) << r.err;
+    unchanged("no image tool");
+
+    // An output folder outside the discs, a label both trees hold.
+    const std::string d1 = (dir_ / "discs" / "disc1").string(), d2 = (dir_ / "discs" / "disc2").string();
+    EXPECT_NE(vgadisc({"master", d1, d2, "-o", d1 + "/images"}).err.find("inside the disc folder"), std::string::npos);
+    EXPECT_FALSE(fs::exists(d1 + "/images"));
+    for (const char* prefix : {"vgan", "A B", "", "SIXTEEN_CHARS_XX"}) {
+        r = vgadisc({"master", "--label-prefix", prefix, d1, d2, "-o", out().string()});
+        EXPECT_EQ(r.code, 2) << prefix;
+        EXPECT_NE(r.err.find("label prefix"), std::string::npos) << prefix << r.err;
+    }
+    unchanged("usage");
+}
+
 // The sample discs of the cross build, when they have been built.
-TEST(SampleDiscs, LintIsClean)
+fs::path sampleDiscs()
 {
     const char* env = std::getenv("VGA_SAMPLE_DISCS");
-    fs::path discs = env && *env ? fs::path(env) : fs::path(VGA_SOURCE_DIR) / "build" / "x64" / "discs";
+    return env && *env ? fs::path(env) : fs::path(VGA_SOURCE_DIR) / "build" / "i686" / "discs";
+}
+
+TEST(SampleDiscs, LintIsClean)
+{
+    const fs::path discs = sampleDiscs();
     if (!fs::exists(discs / "disc1" / "instdata.arc")) GTEST_SKIP() << "no sample discs at " << discs;
     Outcome r = vgadisc({"lint", (discs / "disc1").string(), (discs / "disc2").string()});
     EXPECT_EQ(r.code, 0) << r.out << r.err;
+}
+
+TEST(SampleDiscs, ImagesHoldTheDiscFolders)
+{
+    SKIP_WITHOUT_XORRISO();
+    const fs::path discs = sampleDiscs();
+    if (!fs::exists(discs / "disc1.iso")) GTEST_SKIP() << "no sample disc images at " << discs;
+    const fs::path read = fs::temp_directory_path() / ("vgadisc_test_" + std::to_string(::getpid()) + "_sample");
+    for (const char* name : {"disc1", "disc2"}) {
+        const fs::path image = discs / (std::string(name) + ".iso");
+        std::map<std::string, Bytes> expected = filesUnder(discs / name), files = imageFiles(image, read);
+        if (std::string(name) == "disc1") {
+            EXPECT_EQ(expected.count("autorun.inf"), 0u);
+            EXPECT_EQ(files.erase("autorun.inf"), 1u);
+        }
+        EXPECT_EQ(files, expected) << name;
+        EXPECT_EQ(volumeId(image), std::string("VGAN1_DISC") + name[4]);
+    }
 }
 
 }  // namespace
