@@ -27,4 +27,4 @@ else
   cross i686 vgan1_menu vgahub_fix vgadisc sample_discs
   cross x86_64
 fi
-echo "build: shipped programs and sample discs in build/i686 (programs, discs/disc1, discs/disc2)"
+echo "build: shipped programs and sample discs in build/i686 (programs, discs/disc1, discs/disc2 and their images disc1.iso, disc2.iso)"
