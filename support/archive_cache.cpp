@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "support/platform_hooks.h"
@@ -14,9 +13,9 @@ constexpr uint32_t kFoundBit = 0x80000000u;
 
 // Entry names are compared without regard to ASCII letter case; other bytes (Shift-JIS lead and
 // trail bytes among them) must be equal.
-bool sameNameIgnoringCase(const std::string& held, const char* name)
+bool sameNameIgnoringCase(const char* held, const char* name)
 {
-    const unsigned char* a = reinterpret_cast<const unsigned char*>(held.c_str());
+    const unsigned char* a = reinterpret_cast<const unsigned char*>(held);
     const unsigned char* b = reinterpret_cast<const unsigned char*>(name);
     for (;; ++a, ++b) {
         unsigned char ca = *a, cb = *b;
@@ -29,14 +28,18 @@ bool sameNameIgnoringCase(const std::string& held, const char* name)
 
 }  // namespace
 
-CArchiveCache::CArchiveCache() : budget_(kDefaultBudget), totalBytes_(0) {}
+CArchiveCache::CArchiveCache() : budget_(kDefaultBudget), totalBytes_(0), entries_(nullptr), count_(0), capacity_(0) {}
 
-CArchiveCache::~CArchiveCache() { Clear(); }
+CArchiveCache::~CArchiveCache()
+{
+    Clear();
+    std::free(entries_);
+}
 
 uint32_t CArchiveCache::Find(const char* name) const
 {
     if (!name) return 0;
-    for (size_t i = 0; i < entries_.size(); ++i)
+    for (size_t i = 0; i < count_; ++i)
         if (sameNameIgnoringCase(entries_[i]->name, name)) return static_cast<uint32_t>(i) | kFoundBit;
     return 0;
 }
@@ -45,7 +48,7 @@ uint32_t CArchiveCache::SizeAt(uint32_t found) const
 {
     if (!(found & kFoundBit)) return 0;
     size_t position = found & ~kFoundBit;
-    return position < entries_.size() ? entries_[position]->size : 0;
+    return position < count_ ? entries_[position]->size : 0;
 }
 
 void CArchiveCache::Fetch(uint32_t found, void* dest, uint32_t length)
@@ -54,7 +57,7 @@ void CArchiveCache::Fetch(uint32_t found, void* dest, uint32_t length)
     // A value without the top bit is a miss, not position 0.
     if (!(found & kFoundBit)) return;
     size_t position = found & ~kFoundBit;
-    if (position >= entries_.size()) return;
+    if (position >= count_) return;
 
     CacheEntry* entry = entries_[position];
     uint32_t n = length < entry->size ? length : entry->size;
@@ -76,28 +79,23 @@ int CArchiveCache::Add(const char* name, const void* source, uint32_t length)
     Trim();
 
     // The caller already holds the unpacked bytes, so an allocation failure only costs the caching.
-    CacheEntry* entry = new (std::nothrow) CacheEntry;
-    unsigned char* data = entry ? static_cast<unsigned char*>(std::malloc(length ? length : 1)) : nullptr;
-    bool appended = false;
-    if (entry && data) {
-        try {
-            entry->name = name;
-            entries_.push_back(entry);
-            appended = true;
-        } catch (...) {
-        }
-    }
-    if (!appended) {
-        std::free(data);
-        delete entry;
+    const size_t nameBytes = std::strlen(name) + 1;
+    const size_t head = sizeof(CacheEntry) + nameBytes;
+    CacheEntry* entry = nullptr;
+    if (length <= SIZE_MAX - head && Reserve()) entry = static_cast<CacheEntry*>(std::malloc(head + length));
+    if (!entry) {
         totalBytes_ -= length;
         return 0;
     }
-    if (length != 0) std::memcpy(data, source, length);
+    char* copiedName = reinterpret_cast<char*>(entry + 1);
+    std::memcpy(copiedName, name, nameBytes);
+    entry->name = copiedName;
     entry->size = length;
     entry->useCount = 0;
-    entry->data = data;
+    entry->data = reinterpret_cast<unsigned char*>(copiedName + nameBytes);
+    if (length != 0) std::memcpy(entry->data, source, length);
     entry->stamp = platform::tickNow();
+    entries_[count_++] = entry;
     return 0;
 }
 
@@ -105,29 +103,38 @@ int CArchiveCache::Contains(const char* name) const { return Find(name) != 0 ? 1
 
 void CArchiveCache::Clear()
 {
-    for (CacheEntry* entry : entries_) {
-        std::free(entry->data);
-        delete entry;
-    }
-    entries_.clear();
+    for (size_t i = 0; i < count_; ++i) std::free(entries_[i]);
+    count_ = 0;
     totalBytes_ = 0;
 }
 
 const char* CArchiveCache::NameAt(size_t position) const
 {
-    return position < entries_.size() ? entries_[position]->name.c_str() : nullptr;
+    return position < count_ ? entries_[position]->name : nullptr;
 }
 
 uint32_t CArchiveCache::UseCountAt(size_t position) const
 {
-    return position < entries_.size() ? entries_[position]->useCount : 0;
+    return position < count_ ? entries_[position]->useCount : 0;
+}
+
+bool CArchiveCache::Reserve()
+{
+    if (count_ < capacity_) return true;
+    const size_t grown = capacity_ ? capacity_ * 2 : 16;
+    if (grown > SIZE_MAX / sizeof(CacheEntry*)) return false;
+    void* table = std::realloc(entries_, grown * sizeof(CacheEntry*));
+    if (!table) return false;
+    entries_ = static_cast<CacheEntry**>(table);
+    capacity_ = grown;
+    return true;
 }
 
 // Newest first, then most used first. Two plain exchange passes, not stable sorts: the order
 // among equal use counts is whatever these loops leave, and the trimming order depends on it.
 void CArchiveCache::Reorder()
 {
-    size_t n = entries_.size();
+    size_t n = count_;
     if (n < 2) return;
     for (size_t i = 0; i < n; ++i)
         for (size_t j = i; j < n; ++j)
@@ -141,11 +148,9 @@ void CArchiveCache::Reorder()
 // the table empty with the total still above the budget.
 void CArchiveCache::Trim()
 {
-    while (budget_ < totalBytes_ && !entries_.empty()) {
-        CacheEntry* last = entries_.back();
-        entries_.pop_back();
+    while (budget_ < totalBytes_ && count_ != 0) {
+        CacheEntry* last = entries_[--count_];
         totalBytes_ -= last->size;
-        std::free(last->data);
-        delete last;
+        std::free(last);
     }
 }

@@ -2,9 +2,8 @@
 // Holds at most a byte budget (20000000); drops entries from the end of an order that favours
 // the most used ones. Owned by one CArchiveReader; single-threaded.
 #pragma once
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
 class CArchiveCache {
 public:
@@ -34,22 +33,27 @@ public:
     void SetBudget(uint32_t budget) { budget_ = budget; }
     uint32_t Budget() const { return budget_; }
     uint32_t TotalBytes() const { return totalBytes_; }
-    size_t EntryCount() const { return entries_.size(); }
+    size_t EntryCount() const { return count_; }
     const char* NameAt(size_t position) const;
     uint32_t UseCountAt(size_t position) const;
 
 private:
+    // One C-heap block per entry: this header, then the name with its NUL, then the data.
     struct CacheEntry {
-        std::string name;
-        uint32_t size = 0;
-        uint32_t useCount = 0;
-        unsigned char* data = nullptr;   // C heap, owned by the cache
-        uint32_t stamp = 0;              // tick when added; never updated
+        const char* name;      // as the caller spelled it; inside the entry's block
+        uint32_t size;
+        uint32_t useCount;
+        unsigned char* data;   // inside the entry's block
+        uint32_t stamp;        // tick when added; never updated
     };
     void Reorder();
     void Trim();
+    // Room for one more entry pointer; false when the table cannot grow.
+    bool Reserve();
 
     uint32_t budget_;
     uint32_t totalBytes_;
-    std::vector<CacheEntry*> entries_;
+    CacheEntry** entries_;   // C heap, count_ used of capacity_
+    size_t count_;
+    size_t capacity_;
 };
