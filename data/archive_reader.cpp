@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <vector>
 
 #include "data/lzss.h"
 #include "support/platform_hooks.h"
@@ -43,11 +41,64 @@ bool readAt(FILE* f, uint64_t offset, void* dest, size_t n)
     return n == 0 || std::fread(dest, 1, n, f) == n;
 }
 
+// By name, and among equal names the later in the file first: that one is kept.
+int compareEntries(const void* a, const void* b)
+{
+    const auto* x = static_cast<const ArchiveDirectoryEntry*>(a);
+    const auto* y = static_cast<const ArchiveDirectoryEntry*>(b);
+    const int byName = std::strcmp(x->name, y->name);
+    if (byName != 0) return byName;
+    return x->position > y->position ? -1 : x->position < y->position ? 1 : 0;
+}
+
+// Sorts the table by name and keeps, of each name, the entry that came last in the file.
+// Answers how many entries remain at the front of the table.
+uint32_t sortKeepingLastOfEachName(ArchiveDirectoryEntry* table, uint32_t count)
+{
+    if (count == 0) return 0;
+    std::qsort(table, count, sizeof *table, compareEntries);
+    uint32_t kept = 1;
+    for (uint32_t i = 1; i < count; ++i)
+        if (std::strcmp(table[i].name, table[kept - 1].name) != 0) table[kept++] = table[i];
+    return kept;
+}
+
 }  // namespace
 
+ArchiveDirectory::~ArchiveDirectory() { std::free(entries_); }
+
+void ArchiveDirectory::Adopt(ArchiveDirectoryEntry* entries, uint32_t count)
+{
+    std::free(entries_);
+    entries_ = entries;
+    count_ = entries ? count : 0;
+}
+
+void ArchiveDirectory::Swap(ArchiveDirectory& other)
+{
+    ArchiveDirectoryEntry* entries = entries_;
+    const uint32_t count = count_;
+    entries_ = other.entries_;
+    count_ = other.count_;
+    other.entries_ = entries;
+    other.count_ = count;
+}
+
+const ArchiveEntry* ArchiveDirectory::Find(const char* loweredName) const
+{
+    uint32_t low = 0, high = count_;
+    while (low < high) {
+        const uint32_t middle = low + (high - low) / 2;
+        const int order = std::strcmp(loweredName, entries_[middle].name);
+        if (order == 0) return &entries_[middle].entry;
+        if (order < 0) high = middle;
+        else low = middle + 1;
+    }
+    return nullptr;
+}
+
 bool parseArchiveDirectory(const uint8_t* data, size_t dataSize, uint64_t fileSize,
-                           const char* key, std::map<std::string, ArchiveEntry>* out,
-                           int32_t* packed, uint32_t* count)
+                           const char* key, ArchiveDirectory* out, int32_t* packed, uint32_t* count)
 {
     if (!data || !out || !packed || !count) return false;
     if (dataSize < kHeaderSize || fileSize < dataSize) return false;
@@ -56,7 +107,12 @@ bool parseArchiveDirectory(const uint8_t* data, size_t dataSize, uint64_t fileSi
     uint64_t directoryEnd = kHeaderSize + uint64_t(entryCount) * kEntrySize;
     if (directoryEnd > dataSize) return false;
 
-    std::map<std::string, ArchiveEntry> parsed;
+    ArchiveDirectoryEntry* table = nullptr;
+    if (entryCount != 0) {
+        if (entryCount > SIZE_MAX / sizeof *table) return false;
+        table = static_cast<ArchiveDirectoryEntry*>(std::malloc(size_t(entryCount) * sizeof *table));
+        if (!table) return false;
+    }
     size_t keyLength = key ? std::strlen(key) : 0;
     size_t keyPos = 0;
     uint8_t raw[kEntrySize];
@@ -70,26 +126,33 @@ bool parseArchiveDirectory(const uint8_t* data, size_t dataSize, uint64_t fileSi
                 if (++keyPos == keyLength) keyPos = 0;
             }
         }
-        const void* nul = std::memchr(raw, 0, kNameSize);
-        if (!nul) return false;
+        if (!std::memchr(raw, 0, kNameSize)) {
+            std::free(table);
+            return false;
+        }
 
         ArchiveEntry entry;
         entry.size = le32(raw + 32);
         entry.storedSize = le32(raw + 36);
         entry.offset = le32(raw + 40);
         // An entry with storedSize 0 is never read, so its other fields are not checked.
-        if (entry.storedSize != 0) {
-            if (uint64_t(entry.offset) + entry.storedSize > fileSize) return false;
-            if (packedField == 0 && entry.size != entry.storedSize) return false;
-            if (packedField != 0 && entry.size > uint64_t(entry.storedSize) * kMaxExpansion) return false;
+        const bool sound = entry.storedSize == 0 ||
+                           (uint64_t(entry.offset) + entry.storedSize <= fileSize &&
+                            (packedField != 0 || entry.size == entry.storedSize) &&
+                            (packedField == 0 || entry.size <= uint64_t(entry.storedSize) * kMaxExpansion));
+        if (!sound) {
+            std::free(table);
+            return false;
         }
 
-        std::string name(reinterpret_cast<const char*>(raw), static_cast<const uint8_t*>(nul) - raw);
-        lowerAsciiBytes(&name[0]);
-        parsed[name] = entry;
+        ArchiveDirectoryEntry& item = table[i];
+        std::memcpy(item.name, raw, kNameSize);   // NUL-terminated within, as checked above
+        lowerAsciiBytes(item.name);
+        item.entry = entry;
+        item.position = i;
     }
 
-    out->swap(parsed);
+    out->Adopt(table, sortKeepingLastOfEachName(table, entryCount));
     *packed = static_cast<int32_t>(packedField);
     *count = entryCount;
     return true;
@@ -103,7 +166,7 @@ CArchiveReader::CArchiveReader() : packed_(0), count_(0), opened_(0)
 
 CArchiveReader::~CArchiveReader()
 {
-    directory_.clear();
+    directory_.Clear();
     cache_.Clear();
 }
 
@@ -142,21 +205,19 @@ int CArchiveReader::Open(const char* path)
     uint64_t directoryEnd = kHeaderSize + uint64_t(le32(header)) * kEntrySize;
     if (directoryEnd > fileSize) return 0;
 
-    std::vector<uint8_t> block;
-    try {
-        block.resize(static_cast<size_t>(directoryEnd));
-    } catch (...) {
-        return 0;
-    }
-    if (!readAt(f, 0, block.data(), block.size())) return 0;
-
-    std::map<std::string, ArchiveEntry> parsed;
+    // directoryEnd is at most the file's size, which ftell gave as a long.
+    const size_t blockSize = static_cast<size_t>(directoryEnd);
+    uint8_t* block = static_cast<uint8_t*>(std::malloc(blockSize));
+    if (!block) return 0;
+    ArchiveDirectory parsed;
     int32_t packed = 0;
     uint32_t count = 0;
-    if (!parseArchiveDirectory(block.data(), block.size(), fileSize, key_, &parsed, &packed, &count))
-        return 0;
+    const bool read = readAt(f, 0, block, blockSize) &&
+                      parseArchiveDirectory(block, blockSize, fileSize, key_, &parsed, &packed, &count);
+    std::free(block);
+    if (!read) return 0;
 
-    directory_.swap(parsed);
+    directory_.Swap(parsed);
     packed_ = packed;
     count_ = count;
     opened_ = 1;
@@ -166,12 +227,14 @@ int CArchiveReader::Open(const char* path)
 
 const ArchiveEntry* CArchiveReader::Find(const char* name) const
 {
-    if (!name) return nullptr;
-    std::string lowered(name);
-    if (!lowered.empty()) lowerAsciiBytes(&lowered[0]);
-    auto it = directory_.find(lowered);
-    if (it == directory_.end() || it->second.storedSize == 0) return nullptr;
-    return &it->second;
+    // No directory name is longer than 31 bytes, so a longer name is found nowhere.
+    char lowered[kArchiveNameSize];
+    const size_t length = name ? strnlen(name, sizeof lowered) : sizeof lowered;
+    if (length == sizeof lowered) return nullptr;
+    std::memcpy(lowered, name, length + 1);
+    lowerAsciiBytes(lowered);
+    const ArchiveEntry* entry = directory_.Find(lowered);
+    return entry && entry->storedSize != 0 ? entry : nullptr;
 }
 
 int CArchiveReader::GetSize(const char* name, uint32_t* size)

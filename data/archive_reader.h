@@ -18,9 +18,47 @@ struct ArchiveEntry {
     uint32_t offset = 0;       // absolute offset of the entry's first byte
 };
 
+constexpr size_t kArchiveNameSize = 32;   // a name of at most 31 bytes and its NUL
+
+struct ArchiveDirectoryEntry {
+    char name[kArchiveNameSize];   // lowered, NUL-terminated
+    ArchiveEntry entry;
+    uint32_t position;             // where the entry stands in the file's directory, from 0
+};
+
+// The directory as the reader keeps it: one entry per name, sorted by name, in one C-heap table
+// that the object owns.
+class ArchiveDirectory {
+public:
+    ArchiveDirectory() = default;
+    ~ArchiveDirectory();
+    ArchiveDirectory(const ArchiveDirectory&) = delete;
+    ArchiveDirectory& operator=(const ArchiveDirectory&) = delete;
+
+    // Takes over a C-heap table of count entries, sorted by name with no name twice (null when
+    // count is 0), and frees the table held until now.
+    void Adopt(ArchiveDirectoryEntry* entries, uint32_t count);
+    void Swap(ArchiveDirectory& other);
+    void Clear() { Adopt(nullptr, 0); }
+
+    uint32_t Count() const { return count_; }
+    const ArchiveDirectoryEntry& At(uint32_t i) const { return entries_[i]; }   // i < Count()
+    // The entry of a lowered name, or null.
+    const ArchiveEntry* Find(const char* loweredName) const;
+
+private:
+    ArchiveDirectoryEntry* entries_ = nullptr;
+    uint32_t count_ = 0;
+};
+
 // Parses the header and directory from memory. fileSize is the whole archive's length (entries
-// must lie inside it). Answers false for anything malformed: out is then unchanged.
-// Names are lowered; a later duplicate replaces an earlier one.
+// must lie inside it). Answers false for anything malformed (or a table that cannot be
+// allocated): out is then unchanged. Names are lowered; a later duplicate replaces an earlier one.
+bool parseArchiveDirectory(const uint8_t* data, size_t dataSize, uint64_t fileSize,
+                           const char* key, ArchiveDirectory* out, int32_t* packed, uint32_t* count);
+
+// The same directory as a map from name to entry, for the disc tool, the tests and the
+// benchmarks (defined in the authoring library; the menu never builds it).
 bool parseArchiveDirectory(const uint8_t* data, size_t dataSize, uint64_t fileSize,
                            const char* key, std::map<std::string, ArchiveEntry>* out,
                            int32_t* packed, uint32_t* count);
@@ -48,8 +86,9 @@ public:
     // 1 when the entry is found and the archive file can be opened for reading. No message.
     int Exists(const char* name);
 
-    // For the disc tool: the directory as read (lowered names), and the header fields.
-    const std::map<std::string, ArchiveEntry>& Directory() const { return directory_; }
+    // For the disc tool, the tests and the benchmarks: the directory as read (lowered names), as
+    // a map built on each call (defined in the authoring library), and the header fields.
+    std::map<std::string, ArchiveEntry> Directory() const;
     bool IsPacked() const { return packed_ != 0; }
     bool IsOpen() const { return opened_ != 0; }
     CArchiveCache& Cache() { return cache_; }
@@ -62,6 +101,6 @@ private:
     int32_t packed_;
     uint32_t count_;
     int32_t opened_;
-    std::map<std::string, ArchiveEntry> directory_;
+    ArchiveDirectory directory_;
     CArchiveCache cache_;
 };
