@@ -3,8 +3,6 @@
 #pragma once
 #include <windows.h>
 
-#include <string>
-
 #include "support/alpha_plane.h"
 #include "support/engine_object.h"
 
@@ -44,7 +42,7 @@ public:
 private:
     uint8_t* bits_;
     uint8_t** rows_;            // height pointers into bits_, C heap
-    std::string reserved_;
+    const char* reserved_ = "";   // an empty text, never set or read
     int32_t hasAlpha_;
     CAlphaPlane alpha_;
     HDC memoryDC_;

@@ -2,11 +2,10 @@
 // window-message hook. Portable: the hook takes the Win32 message arguments as plain integers.
 #pragma once
 #include <cstdint>
-#include <string>
 
 class CEngineObject {
 public:
-    CEngineObject() : name_("Default Name") {}
+    CEngineObject() = default;
     virtual ~CEngineObject() = default;
     CEngineObject(const CEngineObject&) = delete;
     CEngineObject& operator=(const CEngineObject&) = delete;
@@ -14,10 +13,10 @@ public:
     // window is an HWND, message a window message, wParam/lParam as the window procedure gets them.
     virtual int OnMessage(void* window, unsigned message, uintptr_t wParam, intptr_t lParam) = 0;
 
-    const std::string& Name() const { return name_; }
+    const char* Name() const { return name_; }
 
 protected:
-    std::string name_;   // each derived class puts its own class name here
+    const char* name_ = "Default Name";   // each derived class puts its own class name here
 
     // Set at construction; nothing in the programs reads them.
     int32_t reserved0_ = 0;

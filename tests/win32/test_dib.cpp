@@ -67,7 +67,7 @@ void expectPicture(const CDIB& dib, int w, int h)
 TEST(Dib, LoadsTwentyFourBitPictureWithPaddedRows)
 {
     CDIB dib;
-    EXPECT_EQ("CDIB", dib.Name());
+    EXPECT_STREQ("CDIB", dib.Name());
     EXPECT_STREQ("none", dib.Label());
     EXPECT_EQ(nullptr, dib.GetMemoryDC());
 
