@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include "data/archive_reader.h"
 
@@ -175,12 +176,19 @@ bool parseTitle(LineReader& in, TitleRecord& title)
     return true;
 }
 
-// Parses into a cleared heap copy (the records are tens of kilobytes) and replaces *out only
-// when the whole list was read.
+struct FreeMemory {
+    void operator()(void* memory) const { std::free(memory); }
+};
+
+// Parses into a cleared C-heap copy (the records are tens of kilobytes of plain texts and
+// numbers) and replaces *out only when the whole list was read.
 template <typename Record, typename Parse>
 ListResult parseInto(const uint8_t* data, size_t size, Record* out, Parse parse)
 {
-    std::unique_ptr<Record> work(new (std::nothrow) Record());
+    static_assert(std::is_trivially_copyable<Record>::value && std::is_trivially_destructible<Record>::value,
+                  "a record is plain data");
+    void* memory = std::malloc(sizeof(Record));
+    std::unique_ptr<Record, FreeMemory> work(memory ? new (memory) Record() : nullptr);
     if (!work) {
         ListResult result;
         result.fault = ListFault::OutOfMemory;

@@ -1,22 +1,14 @@
-// What every page procedure shares: the exception barrier and the small control helpers.
+// What every page procedure shares: the one answer to the dialog code and the small control helpers.
 #pragma once
 #include <windows.h>
 
-#include <new>
-
-#include "support/message_box.h"
-
 // Runs handler for one message of a page and answers FALSE, so that the default dialog
-// processing always follows. No C++ exception may unwind through the system's dialog code: one
-// that escapes a command is reported here and the page goes on.
+// processing always follows. The menu's code is built without exceptions: every failure comes
+// back as a status, and nothing can unwind through the system's dialog code.
 template <void (*Handler)(HWND, UINT, WPARAM, LPARAM)>
 INT_PTR runPageHandler(HWND page, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    try {
-        Handler(page, message, wParam, lParam);
-    } catch (...) {
-        showInternalFailure(page);
-    }
+    Handler(page, message, wParam, lParam);
     return FALSE;
 }
 

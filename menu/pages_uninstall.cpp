@@ -6,6 +6,7 @@
 #include "menu/page_procedures.h"
 #include "menu/pages.h"
 #include "menu/title_controls.h"
+#include "support/message_box.h"
 #include "uninstall/uninstall_run.h"
 
 namespace {

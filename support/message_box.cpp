@@ -63,11 +63,6 @@ int showMessage(HWND owner, const char* text, const char* caption, UINT flags)
     return answer;
 }
 
-void showInternalFailure(HWND owner)
-{
-    showMessage(owner, "内部エラーが発生しました", "ERROR", MB_OK);
-}
-
 void setUnattendedMessages(bool unattended) { g_unattended = unattended; }
 
 bool unattendedMessages() { return g_unattended; }

@@ -12,10 +12,6 @@
 // of waiting for a player.
 int showMessage(HWND owner, const char* text, const char* caption, UINT flags = MB_OK);
 
-// For a failure that has no message of its own (for example memory running out inside a page
-// command): says that the step could not be done. Never throws.
-void showInternalFailure(HWND owner);
-
 // Makes the messages of this program unattended (no boxes) or shown again.
 void setUnattendedMessages(bool unattended);
 bool unattendedMessages();
