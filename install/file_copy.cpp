@@ -5,7 +5,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <string>
 
 #include "install/copy_progress.h"
 #include "install/run_state.h"
@@ -79,7 +78,14 @@ bool repaintDue()
 
 void logCopied(const char* source, const char* destination, unsigned long long bytes)
 {
-    logAction("copied: %s -> %s (%s bytes)", source, destination, std::to_string(bytes).c_str());
+    char digits[24];
+    char* p = digits + sizeof digits - 1;
+    *p = '\0';
+    do {
+        *--p = static_cast<char>('0' + bytes % 10);
+        bytes /= 10;
+    } while (bytes != 0);
+    logAction("copied: %s -> %s (%s bytes)", source, destination, p);
 }
 
 // A destination that must not pass for the real file goes again.

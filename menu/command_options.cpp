@@ -2,7 +2,6 @@
 #include "menu/command_options.h"
 
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -10,11 +9,30 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool sameNoCase(const std::string& text, const char* name)
+// One word of the options without its double quotes. Only its start is kept: every decision
+// about a longer word is made within it (no option name is longer, a path of 260 bytes or more
+// is refused, a title or data list that long is wrong, and a fault names 200 bytes at most);
+// length is the whole word's.
+constexpr size_t kWordKept = 2 * kTextSize;
+struct Word {
+    char text[kWordKept + 1];
+    size_t length;
+};
+
+// A part of a word: its first bytes (as kept) and its whole length.
+struct Part {
+    const char* text;
+    size_t length;
+};
+
+// The kept bytes of a part, up to its end or the end of what the word kept.
+size_t keptLength(const Part& part) { return strnlen(part.text, part.length); }
+
+bool sameNoCase(const Part& part, const char* name)
 {
-    if (text.size() != std::strlen(name)) return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (lowerAscii(text[i]) != name[i]) return false;
+    if (part.length != std::strlen(name) || keptLength(part) != part.length) return false;
+    for (size_t i = 0; i < part.length; ++i)
+        if (lowerAscii(part.text[i]) != name[i]) return false;
     return true;
 }
 
@@ -32,36 +50,38 @@ const OptionName kOptions[kOptionCount] = {
 
 // Reads the next word from p (blanks before it skipped): the text without its double quotes.
 // False at the end of the text. *unclosed tells a word whose quote was never closed.
-bool nextWord(const char*& p, std::string& word, bool* unclosed)
+bool nextWord(const char*& p, Word& word, bool* unclosed)
 {
     while (isBlank(*p)) ++p;
     if (*p == '\0') return false;
-    word.clear();
+    word.length = 0;
     bool quoted = false;
     for (; *p && (quoted || !isBlank(*p)); ++p) {
-        if (*p == '"')
+        if (*p == '"') {
             quoted = !quoted;
-        else
-            word += *p;
+        } else {
+            if (word.length < kWordKept) word.text[word.length] = *p;
+            ++word.length;
+        }
     }
+    word.text[word.length < kWordKept ? word.length : kWordKept] = '\0';
     *unclosed = quoted;
     return true;
 }
 
 // The word as the fault's name: whole when it fits, else its start and "..." (never half of a
-// two-byte character).
-void nameOption(const std::string& word, char* out)
+// two-byte character). out holds kTextSize bytes.
+void nameOption(const Word& word, char* out)
 {
     const size_t limit = 200;
     size_t at = 0;
-    while (at < word.size()) {
-        const size_t step = isSjisLeadByte(static_cast<unsigned char>(word[at])) && at + 1 < word.size() ? 2 : 1;
+    while (at < word.length) {
+        const size_t step = isSjisLeadByte(static_cast<unsigned char>(word.text[at])) && at + 1 < word.length ? 2 : 1;
         if (at + step > limit) break;
         at += step;
     }
-    std::string shown = word.substr(0, at);
-    if (at < word.size()) shown += "...";
-    std::memcpy(out, shown.c_str(), shown.size() + 1);
+    std::memcpy(out, word.text, at);
+    std::memcpy(out + at, at < word.length ? "..." : "", at < word.length ? 4 : 1);
 }
 
 // A path as the 260-byte buffers and the file system take it: at most 259 bytes; no character
@@ -69,55 +89,60 @@ void nameOption(const std::string& word, char* out)
 // drive letter), looked at only outside two-byte characters, whose second byte may be '\' or
 // '|'; no lead byte without its second byte at the end. With absolute, "X:\" or "\\server\..."
 // at its start as well.
-OptionError checkPath(const std::string& path, bool absolute)
+OptionError checkPath(const Part& path, bool absolute)
 {
-    if (path.size() >= kTextSize) return OptionError::PathTooLong;
-    for (size_t i = 0; i < path.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (path.length >= kTextSize) return OptionError::PathTooLong;   // all of it is kept then
+    for (size_t i = 0; i < path.length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(path.text[i]);
         if (isSjisLeadByte(c)) {
-            if (i + 1 >= path.size()) return OptionError::PathInvalid;
+            if (i + 1 >= path.length) return OptionError::PathInvalid;
             ++i;
             continue;
         }
         if (c < 0x20 || std::strchr("*?\"<>|/", c) || (c == ':' && i != 1)) return OptionError::PathInvalid;
     }
     if (!absolute) return OptionError::None;
-    const char letter = lowerAscii(path[0]);
-    const bool drive = path.size() >= 3 && letter >= 'a' && letter <= 'z' && path[1] == ':' && path[2] == '\\';
-    const bool network = path.size() >= 3 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\';
+    const char letter = lowerAscii(path.text[0]);
+    const bool drive = path.length >= 3 && letter >= 'a' && letter <= 'z' && path.text[1] == ':' && path.text[2] == '\\';
+    const bool network = path.length >= 3 && path.text[0] == '\\' && path.text[1] == '\\' && path.text[2] != '\\';
     return drive || network ? OptionError::None : OptionError::PathNotAbsolute;
 }
 
-// Cuts a comma list into its items; empty items are kept (and refused by the callers).
-void commaItems(const std::string& list, std::string items[], size_t capacity, size_t* count)
+// Cuts a comma list into its items; empty items are kept (and refused by the callers). A list
+// longer than what its word kept is refused whole by the callers before it is cut.
+void commaItems(const Part& list, Part items[], size_t capacity, size_t* count)
 {
     *count = 0;
     size_t start = 0;
     for (;;) {
-        const size_t comma = list.find(',', start);
-        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (*count < capacity) items[*count] = item;
+        const char* comma = static_cast<const char*>(std::memchr(list.text + start, ',', list.length - start));
+        const size_t end = comma ? static_cast<size_t>(comma - list.text) : list.length;
+        if (*count < capacity) items[*count] = Part{list.text + start, end - start};
         ++*count;
-        if (comma == std::string::npos) return;
-        start = comma + 1;
+        if (!comma) return;
+        start = end + 1;
     }
 }
 
-bool readTitles(const std::string& value, CommandOptions* options)
+// The longest list that can be right ("1,2,3,4,5", "game,system,read,save"): no longer one is cut.
+constexpr size_t kLongestList = 32;
+
+bool readTitles(const Part& value, CommandOptions* options)
 {
     bool titles[kTitleCount] = {};
     const bool all = sameNoCase(value, "all");
     if (all) {
         for (bool& title : titles) title = true;
     } else {
-        std::string items[kTitleCount + 1];
+        if (value.length > kLongestList) return false;
+        Part items[kTitleCount + 1];
         size_t count = 0;
         commaItems(value, items, kTitleCount + 1, &count);
         if (count > kTitleCount) return false;
         for (size_t i = 0; i < count; ++i) {
-            const std::string& item = items[i];
-            if (item.size() != 1 || item[0] < '1' || item[0] > '0' + kTitleCount) return false;
-            bool& title = titles[item[0] - '1'];
+            const Part& item = items[i];
+            if (item.length != 1 || item.text[0] < '1' || item.text[0] > '0' + kTitleCount) return false;
+            bool& title = titles[item.text[0] - '1'];
             if (title) return false;   // named twice: a slip for another number, not to be guessed
             title = true;
         }
@@ -127,14 +152,15 @@ bool readTitles(const std::string& value, CommandOptions* options)
     return true;
 }
 
-bool readData(const std::string& value, CommandOptions* options)
+bool readData(const Part& value, CommandOptions* options)
 {
     const char* const kinds[4] = {"game", "system", "read", "save"};
     bool chosen[4] = {};
     if (sameNoCase(value, "all")) {
         for (bool& kind : chosen) kind = true;
     } else {
-        std::string items[5];
+        if (value.length > kLongestList) return false;
+        Part items[5];
         size_t count = 0;
         commaItems(value, items, 5, &count);
         if (count > 4) return false;
@@ -155,13 +181,15 @@ bool readData(const std::string& value, CommandOptions* options)
 }
 
 // Takes one word; the fault of the word, or None.
-OptionError readWord(const std::string& word, CommandOptions* options, bool given[kOptionCount], int* which)
+OptionError readWord(const Word& word, CommandOptions* options, bool given[kOptionCount], int* which)
 {
     *which = -1;
-    if (word.empty() || word[0] != '/') return OptionError::NotAnOption;
-    const size_t equals = word.find('=');
-    const std::string name = word.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
-    const std::string value = equals == std::string::npos ? std::string() : word.substr(equals + 1);
+    if (word.length == 0 || word.text[0] != '/') return OptionError::NotAnOption;
+    // An '=' past what the word kept follows a name longer than any option's: Unknown either way.
+    const char* equals = std::strchr(word.text, '=');
+    const size_t nameEnd = equals ? static_cast<size_t>(equals - word.text) : word.length;
+    const Part name = {word.text + 1, nameEnd - 1};
+    const Part value = equals ? Part{equals + 1, word.length - nameEnd - 1} : Part{"", 0};
     for (int i = 0; i < kOptionCount; ++i)
         if (sameNoCase(name, kOptions[i].name)) *which = i;
     if (*which < 0) return OptionError::Unknown;
@@ -170,8 +198,8 @@ OptionError readWord(const std::string& word, CommandOptions* options, bool give
     if (given[option]) return OptionError::Repeated;
     given[option] = true;
     if (!kOptions[option].takesValue) {
-        if (equals != std::string::npos) return OptionError::UnexpectedValue;
-    } else if (value.empty()) {
+        if (equals) return OptionError::UnexpectedValue;
+    } else if (value.length == 0) {
         return OptionError::MissingValue;
     }
 
@@ -194,7 +222,9 @@ OptionError readWord(const std::string& word, CommandOptions* options, bool give
     case kLog: {
         const OptionError fault = checkPath(value, option == kDir);
         if (fault != OptionError::None) return fault;
-        std::memcpy(option == kDir ? options->dir : options->log, value.c_str(), value.size() + 1);
+        char* path = option == kDir ? options->dir : options->log;
+        std::memcpy(path, value.text, value.length);   // below 260 bytes, all kept
+        path[value.length] = '\0';
         break;
     }
     case kOptionCount: break;
@@ -202,12 +232,13 @@ OptionError readWord(const std::string& word, CommandOptions* options, bool give
     return OptionError::None;
 }
 
-// The rules of which options go together, once every word was read.
+// The rules of which options go together, once every word was read. names holds each option's
+// first word as a fault names it; the fault's is copied into offending (kTextSize bytes).
 OptionError checkCombination(const CommandOptions& options, const bool given[kOptionCount],
-                             const std::string words[kOptionCount], std::string* offending)
+                             const char names[kOptionCount][kTextSize], char* offending)
 {
     auto fault = [&](OptionError error, int option) {
-        *offending = words[option];
+        std::memcpy(offending, names[option], kTextSize);
         return error;
     };
     if (!options.silent) {
@@ -224,6 +255,22 @@ OptionError checkCombination(const CommandOptions& options, const bool given[kOp
         return fault(OptionError::NeedsUninstall, kData);
     }
     return OptionError::None;
+}
+
+// Appends word to out (outSize bytes) after a blank when out is not empty; false when it does
+// not fit (out then holds what fitted before).
+bool addWord(char* out, size_t outSize, const char* a, const char* b = "", const char* c = "")
+{
+    const size_t have = std::strlen(out);
+    const size_t blank = have ? 1 : 0, la = std::strlen(a), lb = std::strlen(b), lc = std::strlen(c);
+    if (have + blank + la + lb + lc >= outSize) return false;
+    char* p = out + have;
+    if (blank) *p++ = ' ';
+    std::memcpy(p, a, la);
+    std::memcpy(p + la, b, lb);
+    std::memcpy(p + la + lb, c, lc);
+    p[la + lb + lc] = '\0';
+    return true;
 }
 
 }  // namespace
@@ -279,16 +326,16 @@ OptionCheck parseOptions(const char* text, CommandOptions* options)
     *options = defaultOptions();
     OptionCheck check = {};
     bool given[kOptionCount] = {};
-    std::string words[kOptionCount];
+    char names[kOptionCount][kTextSize] = {};   // each option's first word, as a fault names it
     const char* p = text;
-    std::string word;
+    Word word;
     bool unclosed = false;
     while (nextWord(p, word, &unclosed)) {
         int which = -1;
         OptionError fault = unclosed ? OptionError::UnclosedQuote : OptionError::None;
         if (fault == OptionError::None) {
             fault = readWord(word, options, given, &which);
-            if (which >= 0 && words[which].empty()) words[which] = word;
+            if (which >= 0 && which < kOptionCount && names[which][0] == '\0') nameOption(word, names[which]);
         }
         if (fault != OptionError::None && check.error == OptionError::None) {
             check.error = fault;
@@ -297,9 +344,8 @@ OptionCheck parseOptions(const char* text, CommandOptions* options)
     }
     if (check.error != OptionError::None) return check;
 
-    std::string offending;
-    check.error = checkCombination(*options, given, words, &offending);
-    if (check.error != OptionError::None) nameOption(offending, check.option);
+    check.error = checkCombination(*options, given, names, check.option);
+    if (check.error == OptionError::None) check.option[0] = '\0';
     return check;
 }
 
@@ -316,34 +362,33 @@ void formatTitleNumbers(const bool titles[kTitleCount], char* out)
 
 bool formatOptions(const CommandOptions& options, char* out, size_t outSize)
 {
-    std::string text;
-    auto add = [&text](const std::string& word) { text += (text.empty() ? "" : " ") + word; };
-    if (options.silent) add("/silent");
-    if (options.uninstall) add("/uninstall");
-    if (options.dir[0]) add(std::string("/dir=\"") + options.dir + "\"");
+    if (outSize == 0) return false;
+    out[0] = '\0';
+    bool fits = true;
+    if (options.silent) fits = fits && addWord(out, outSize, "/silent");
+    if (options.uninstall) fits = fits && addWord(out, outSize, "/uninstall");
+    if (options.dir[0]) fits = fits && addWord(out, outSize, "/dir=\"", options.dir, "\"");
     if (options.titlesGiven) {
         char numbers[16];
         formatTitleNumbers(options.titles, numbers);
-        add(std::string("/titles=") + (options.titlesAll ? "all" : numbers));
+        fits = fits && addWord(out, outSize, "/titles=", options.titlesAll ? "all" : numbers);
     }
     if (options.dataGiven) {
-        std::string kinds;
+        char kinds[32] = {};
         const bool chosen[4] = {options.dataGame, options.dataSystem, options.dataRead, options.dataSave};
         const char* const names[4] = {"game", "system", "read", "save"};
         for (int k = 0; k < 4; ++k)
-            if (chosen[k]) kinds += (kinds.empty() ? "" : ",") + std::string(names[k]);
-        add("/data=" + (options.dataAll ? std::string("all") : kinds));
+            if (chosen[k]) {
+                if (kinds[0]) std::strcat(kinds, ",");
+                std::strcat(kinds, names[k]);   // 21 bytes at most
+            }
+        fits = fits && addWord(out, outSize, "/data=", options.dataAll ? "all" : kinds);
     }
-    if (options.noDesktop) add("/nodesktop");
-    if (options.noStartMenu) add("/nostartmenu");
-    if (options.noDirectX) add("/nodirectx");
-    if (options.noReadme) add("/noreadme");
-    if (options.log[0]) add(std::string("/log=\"") + options.log + "\"");
-    if (outSize == 0) return false;
-    if (text.size() >= outSize) {
-        out[0] = '\0';
-        return false;
-    }
-    std::memcpy(out, text.c_str(), text.size() + 1);
-    return true;
+    if (options.noDesktop) fits = fits && addWord(out, outSize, "/nodesktop");
+    if (options.noStartMenu) fits = fits && addWord(out, outSize, "/nostartmenu");
+    if (options.noDirectX) fits = fits && addWord(out, outSize, "/nodirectx");
+    if (options.noReadme) fits = fits && addWord(out, outSize, "/noreadme");
+    if (options.log[0]) fits = fits && addWord(out, outSize, "/log=\"", options.log, "\"");
+    if (!fits) out[0] = '\0';
+    return fits;
 }

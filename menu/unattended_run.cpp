@@ -233,10 +233,5 @@ int uninstall(const CommandOptions& options)
 
 int runUnattended(const CommandOptions& options)
 {
-    try {
-        return options.uninstall ? uninstall(options) : install(options);
-    } catch (...) {
-        logAction("internal failure");
-        return kExitFailed;
-    }
+    return options.uninstall ? uninstall(options) : install(options);
 }

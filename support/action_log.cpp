@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include <cstdarg>
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 #include "support/log_file.h"
 
@@ -14,18 +15,20 @@ CLogFile g_actionLog;
 bool g_on = false;
 
 // The text as the system reads an ANSI text (MessageBoxA, the ANSI file functions), in UTF-8:
-// the log says word for word what a box would have shown, whatever the code page.
-std::string toUtf8(const std::string& text)
+// the log says word for word what a box would have shown, whatever the code page. C-heap
+// memory that the caller frees; null when the text cannot be converted or memory runs out.
+char* toUtf8(const char* text)
 {
-    if (text.empty()) return text;
-    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wideLength <= 0) return text;
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], wideLength);
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) return text;
-    std::string utf8(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, &utf8[0], length, nullptr, nullptr);
+    const int wideLength = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);   // NUL included
+    if (wideLength <= 0) return nullptr;
+    wchar_t* wide = static_cast<wchar_t*>(std::malloc(static_cast<size_t>(wideLength) * sizeof(wchar_t)));
+    if (!wide) return nullptr;
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, wideLength);
+    char* utf8 = nullptr;
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
+    if (length > 0 && (utf8 = static_cast<char*>(std::malloc(static_cast<size_t>(length)))) != nullptr)
+        WideCharToMultiByte(CP_UTF8, 0, wide, wideLength, utf8, length, nullptr, nullptr);
+    std::free(wide);
     return utf8;
 }
 
@@ -64,13 +67,15 @@ bool deleteFileLogged(const char* path)
 void logAction(const char* format, ...)
 {
     if (!g_on) return;
-    try {
-        va_list args;
-        va_start(args, format);
-        const std::string text = CLogFile::FormatV(format, args);
-        va_end(args);
-        g_actionLog.Write(toUtf8(text).c_str());
-    } catch (...) {
-        // Out of memory: the line is lost, the run goes on.
-    }
+    va_list args;
+    va_start(args, format);
+    char* text = CLogFile::FormatV(format, args);
+    va_end(args);
+    // Out of memory: the line is lost, the run goes on. A text that does not convert is written
+    // as it is.
+    if (!text) return;
+    char* utf8 = toUtf8(text);
+    g_actionLog.Write(utf8 ? utf8 : text);
+    std::free(utf8);
+    std::free(text);
 }

@@ -11,9 +11,9 @@ void openActionLog(const char* path);
 // True once openActionLog was called.
 bool actionLogOn();
 
-// Formats like printf (texts in the system's code page, as every path and message of the
-// programs is) and appends the result as one UTF-8 line. Nothing when the log is off; never
-// throws.
+// Formats as CLogFile::FormatV does (the conversions of printf that the programs use; texts in
+// the system's code page, as every path and message of the programs is) and appends the result
+// as one UTF-8 line. Nothing when the log is off; a line that memory cannot be found for is lost.
 void logAction(const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))

@@ -1,7 +1,8 @@
 // The one way the menu shows a message to the player: a message box with owner, text and caption.
 #include "support/message_box.h"
 
-#include <string>
+#include <cstdlib>
+#include <cstring>
 
 #include "support/action_log.h"
 
@@ -45,13 +46,17 @@ const char* buttonName(int answer)
 void logMessage(const char* text, const char* caption, UINT flags, int answer)
 {
     if (!actionLogOn()) return;
-    std::string line = text ? text : "";
-    for (char& c : line)
-        if (c == '\r' || c == '\n') c = ' ';   // never the second byte of a two-byte character
-    std::string answered;
-    if ((flags & MB_TYPEMASK) != MB_OK || answer == 0) answered = std::string(" -> ") + buttonName(answer);
-    logAction("message [%s] %s%s%s", caption ? caption : "", line.c_str(), answered.c_str(),
+    if (!text) text = "";
+    const size_t size = std::strlen(text) + 1;
+    char* line = static_cast<char*>(std::malloc(size));
+    if (!line) return;   // out of memory: the line is lost, as any log line then
+    std::memcpy(line, text, size);
+    for (char* c = line; *c; ++c)
+        if (*c == '\r' || *c == '\n') *c = ' ';   // never the second byte of a two-byte character
+    const bool asks = (flags & MB_TYPEMASK) != MB_OK || answer == 0;
+    logAction("message [%s] %s%s%s%s", caption ? caption : "", line, asks ? " -> " : "", asks ? buttonName(answer) : "",
               g_unattended ? " (unattended)" : "");
+    std::free(line);
 }
 
 }  // namespace

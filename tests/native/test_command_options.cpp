@@ -141,6 +141,22 @@ TEST(CommandOptions, PathsOfAByteTooManyAreRefusedNotCut)
         EXPECT_EQ(std::string(check.option).substr(std::strlen(check.option) - 3), "...") << option;
         EXPECT_STREQ(option[1] == 'd' ? options.dir : options.log, "");
     }
+    // Words far longer than any right one keep their faults (the parser keeps only their start).
+    const struct {
+        std::string text;
+        OptionError error;
+    } huge[] = {
+        {"/silent /dir=C:\\" + std::string(3000, 'x'), OptionError::PathTooLong},
+        {"/silent /titles=" + std::string(3000, ','), OptionError::BadTitles},
+        {"/silent /uninstall /titles=1 /data=game" + std::string(3000, ','), OptionError::BadData},
+        {"/" + std::string(3000, 'n') + "=1", OptionError::Unknown},
+        {"/silent=" + std::string(3000, '1'), OptionError::UnexpectedValue},
+    };
+    for (const auto& c : huge) {
+        const OptionCheck check = parseOptions(c.text.c_str(), &options);
+        EXPECT_EQ(check.error, c.error) << c.text.substr(0, 40);
+        EXPECT_EQ(std::string(check.option).substr(std::strlen(check.option) - 3), "...") << c.text.substr(0, 40);
+    }
 }
 
 TEST(CommandOptions, EveryWordIsReadSoThatTheFaultIsReportedSilentlyAndLogged)

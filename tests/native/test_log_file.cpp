@@ -50,12 +50,23 @@ TEST(LogFile, OffUnlessModeIsOne)
     std::remove(path.c_str());
     CLogFile log(path.c_str());
     EXPECT_EQ(0, log.Write("first"));
-    EXPECT_EQ("first", log.GetLastMessage());
+    EXPECT_STREQ("first", log.GetLastMessage());
     log.SetMode(2);
     log.Printf("%s %d", "second", 2);
-    EXPECT_EQ("second 2", log.GetLastMessage());
+    EXPECT_STREQ("second 2", log.GetLastMessage());
     EXPECT_FALSE(exists(path));
-    EXPECT_EQ("errorlog.txt", CLogFile().FileName());
+    EXPECT_STREQ("errorlog.txt", CLogFile().FileName());
+}
+
+TEST(LogFile, FormatsTheConversionsOfThePrograms)
+{
+    CLogFile log;
+    log.Printf("%d %i %ld|%u %lu|%x %lx|%c%%|%s", -42, 7, -2147483647L - 1, 4000000000u, 4294967295ul, 255u,
+               0xabcdul, 'Q', "ソフト");
+    EXPECT_STREQ("-42 7 -2147483648|4000000000 4294967295|ff abcd|Q%|ソフト", log.GetLastMessage());
+    // From a conversion the programs do not use on, the format is kept and takes no argument.
+    log.Printf("%d and %5d then %s", 1, 2, "never read");
+    EXPECT_STREQ("1 and %5d then %s", log.GetLastMessage());
 }
 
 TEST(LogFile, AppendsStampedLinesInOrder)
@@ -115,5 +126,5 @@ TEST(LogFile, UnopenableFileLosesTheLineOnly)
     CLogFile log(testing::TempDir().c_str());   // a folder cannot be opened for appending
     log.SetMode(1);
     EXPECT_EQ(0, log.Write("lost"));
-    EXPECT_EQ("lost", log.GetLastMessage());
+    EXPECT_STREQ("lost", log.GetLastMessage());
 }
