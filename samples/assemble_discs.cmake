@@ -2,8 +2,9 @@
 # on a real disc. Run by the sample_discs target:
 #   cmake -DDISCS=<discs folder> -DGEN=<generated pieces> -DPROGRAMS=<title programs>
 #         -DMENU_EXE=<vgan1_menu.exe> [-DSTRIP=<strip>] -P assemble_discs.cmake
-# Programs go onto the discs without their debug information (when STRIP is given), as a release
-# would ship them; that also keeps the lists' declared sizes independent of the build type.
+# Programs go onto the discs fully stripped (when STRIP is given: no debug information, no symbol
+# table), as a release ships them; that also keeps the lists' declared sizes independent of the
+# build type.
 include("${CMAKE_CURRENT_LIST_DIR}/make_data.cmake")
 
 # <path on the discs>|<where it comes from>: a file, or DATA:<bytes>:<seed> for generated content.
@@ -72,7 +73,7 @@ foreach(item ${layout})
   if(source MATCHES "^DATA:([0-9]+):([0-9]+)$")
     make_sample_data("${target}" ${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
   elseif(EXISTS "${source}" AND STRIP AND source MATCHES "\\.exe$")
-    execute_process(COMMAND "${STRIP}" --strip-debug -o "${target}" "${source}" RESULT_VARIABLE rc)
+    execute_process(COMMAND "${STRIP}" --strip-all -o "${target}" "${source}" RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
       message(FATAL_ERROR "sample discs: cannot strip ${source}")
     endif()
