@@ -64,6 +64,18 @@ TEST_F(ArchiveCacheTest, FindMarksThePositionAndIgnoresCase)
     EXPECT_EQ(out[0], 'b');
 }
 
+TEST_F(ArchiveCacheTest, ManyEntriesAreAllHeld)
+{
+    for (int i = 0; i < 40; ++i) add(("e" + std::to_string(i)).c_str(), 4, uint8_t(i));
+    EXPECT_EQ(cache.EntryCount(), 40u);
+    EXPECT_EQ(cache.TotalBytes(), 160u);
+    for (int i = 0; i < 40; ++i) {
+        uint8_t out[4] = {};
+        cache.Fetch(cache.Find(("E" + std::to_string(i)).c_str()), out, 4);
+        EXPECT_EQ(out[3], uint8_t(i)) << i;
+    }
+}
+
 TEST_F(ArchiveCacheTest, OrderIsNewestFirstThenMostUsed)
 {
     add("a", 1);   // stamp 1

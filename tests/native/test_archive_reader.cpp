@@ -125,13 +125,16 @@ TEST_F(ArchiveReaderTest, StoredAndPackedEntriesReadBackByLoweredName)
         img.add("inst1.bmp", pattern(5000, 1));
         img.add("instdata_f.txt", Bytes{'o', 'k'});
         img.add("\x83\x41.TXT", Bytes{'s'});   // trail byte 'A' is lowered too
+        img.add(std::string(27, 'L') + ".dat", Bytes{'l'});   // the longest name, 31 bytes
         write(img.bytes("kavo"));
         ASSERT_EQ(reader.Open(path.c_str()), 1);
         EXPECT_EQ(reader.IsPacked(), packed != 0);
         EXPECT_EQ(read("Inst1.BMP"), pattern(5000, 1));
         EXPECT_EQ(read("INSTDATA_F.txt"), (Bytes{'o', 'k'}));
         EXPECT_EQ(read("\x83\x61.txt"), Bytes{'s'});
+        EXPECT_EQ(read((std::string(27, 'l') + ".DAT").c_str()), Bytes{'l'});
         EXPECT_EQ(reader.Exists("inst1.bmp"), 1);
+        EXPECT_EQ(reader.Exists((std::string(27, 'l') + ".datx").c_str()), 0);
 
         uint32_t size = 99;
         EXPECT_EQ(reader.GetSize("inst1.bmp ", &size), 0);
