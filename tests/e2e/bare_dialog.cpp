@@ -23,6 +23,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     startupTrace("entry");
     HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(100), nullptr, dialogProc, 0);
     if (!dialog) return 1;
+    startupTrace("dialog");
     ShowWindow(dialog, SW_SHOWNORMAL);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
