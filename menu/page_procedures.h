@@ -11,9 +11,14 @@ INT_PTR CALLBACK uninstallConfirmPageProc(HWND page, UINT message, WPARAM wParam
 INT_PTR CALLBACK uninstallSelectPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK playPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Creates the eight pages as modeless dialogs without owner, from the templates of this
-// program's module, in the order welcome, main, installSelect, installConfirm, progress,
-// uninstallConfirm, uninstallSelect, play, into g_pages. Each page gets title as its window text
-// and the picture pages their pictures. When a creation fails, the pages made so far stay in
-// g_pages (the caller hides them) and the answer is false.
-bool createPages(const char* title);
+// Creates one page (templateId one of IDD_WELCOME ... IDD_PLAY) as a modeless dialog without
+// owner, from the template of this program's module, into its member of g_pages, with title as
+// its window text and, on pageWelcome, pageMain and pageProgress, its picture. False when the
+// dialog cannot be created (or the id names no page).
+bool createPage(int templateId, const char* title);
+
+// Creates the eight pages with createPage, in the order welcome, main, installSelect,
+// installConfirm, progress, uninstallConfirm, uninstallSelect, play, leaving out made: the
+// template id of a page that createPage has made already (0 for none). When a creation fails, the
+// pages made so far stay in g_pages (the caller hides them) and the answer is false.
+bool createPages(const char* title, int made = 0);

@@ -179,7 +179,8 @@ int runUnattendedSteps()
 }
 
 // The order matters: the pages take the product title of the full list as their window text,
-// and the first checks on pageInstallSelect read the title lists.
+// and the first checks on pageInstallSelect read the title lists. The start-up messages (archive,
+// pictures, destination, lists) come before any page is shown, in that order.
 int runMenuSteps(const char* commandLine)
 {
     // The argument is the disc folder that the first instance handed over; options follow it.
@@ -226,21 +227,34 @@ int runMenuSteps(const char* commandLine)
     if (g_options.silent) return runUnattendedSteps();
     loadPagePictures();
     startupTrace("pictures");
-    if (!createPages(g_installLists[0].title)) {
-        closePages();
-        return endWith(kExitDone);
-    }
-    startupTrace("pages");
     setDefaultDestination();
-    SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
     startupTrace("destination");
     loadTitleLists();
     reportUnreadLists();
     startupTrace("titles");
-    setInitialControls();
     runMode = RunMode::Idle;
+
+    // The first page is made, shown and painted before the other seven: under Wine making a page
+    // is the slowest step of the start, and the first page needs none of the others. No input
+    // is handled before the message loop, so all eight pages exist before any click is.
+    const char* title = g_installLists[0].title;
+    const bool installed = isProductInstalled();
+    const int firstPage = installed ? IDD_MAIN : IDD_WELCOME;
+    if (!createPage(firstPage, title)) {
+        closePages();
+        return endWith(kExitDone);
+    }
+    HWND first = installed ? g_pages.main : g_pages.welcome;
+    showCentered(first);
+    UpdateWindow(first);
     startupTrace("show");
-    showCentered(isProductInstalled() ? g_pages.main : g_pages.welcome);
+    if (!createPages(title, firstPage)) {
+        closePages();
+        return endWith(kExitDone);
+    }
+    SetDlgItemTextA(g_pages.installConfirm, IDC_DESTINATION, installDir);
+    setInitialControls();
+    startupTrace("ready");
     runMessageLoop();
     return endWith(kExitDone);
 }

@@ -18,6 +18,7 @@
 #include "menu/command_options.h"
 #include "menu/menu_mutex.h"
 #include "menu/page_flow.h"
+#include "menu/page_ids.h"
 #include "menu/page_procedures.h"
 #include "menu/restart_command.h"
 #include "support/process.h"
@@ -388,6 +389,33 @@ TEST(ShowCentered, CentresByHalvedSizesAndDropsAnOddPixel)
     hidePage(nullptr);   // skipped
     for (HWND* p : {&g_pages.welcome, &g_pages.main, &g_pages.installSelect, &g_pages.installConfirm,
                     &g_pages.progress, &g_pages.uninstallConfirm, &g_pages.uninstallSelect, &g_pages.play}) {
+        DestroyWindow(*p);
+        *p = nullptr;
+    }
+}
+
+// Start-up makes the page shown first alone, then the other seven around it.
+TEST(PageCreation, FirstPageAloneThenTheOtherSeven)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    EXPECT_FALSE(createPage(IDC_BACK, "t")) << "not a page template";
+    ASSERT_TRUE(createPage(IDD_MAIN, "Varnis"));
+    const HWND main = g_pages.main;
+    EXPECT_EQ(g_pages.welcome, nullptr);
+    ASSERT_TRUE(createPages("Varnis", IDD_MAIN));
+    EXPECT_EQ(g_pages.main, main) << "the page made first is kept";
+    HWND* const pages[] = {&g_pages.welcome, &g_pages.main, &g_pages.installSelect, &g_pages.installConfirm,
+                           &g_pages.progress, &g_pages.uninstallConfirm, &g_pages.uninstallSelect, &g_pages.play};
+    std::vector<HWND> made;
+    for (HWND* p : pages) {
+        char title[32] = {};
+        GetWindowTextA(*p, title, sizeof title);
+        EXPECT_STREQ(title, "Varnis");
+        for (HWND other : made) EXPECT_NE(*p, other);
+        made.push_back(*p);
+    }
+    for (HWND* p : pages) {
         DestroyWindow(*p);
         *p = nullptr;
     }
