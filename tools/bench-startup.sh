@@ -19,7 +19,8 @@ fi
 build=$(cd "${VGA_BUILD:-$root/build/$VGA_TEST_ARCH}" && pwd)   # Wine needs an absolute prefix path
 tool=$build/tests/e2e/vga_e2e_tool.exe
 bare=$build/tests/e2e/vga_e2e_bare_dialog.exe
-[ -f "$tool" ] && [ -f "$bare" ] || { echo "bench: the benchmark programs were not built" >&2; exit 1; }
+imports=$build/tests/e2e/vga_e2e_bare_dialog_imports.exe   # the same with the menu's imports
+[ -f "$tool" ] && [ -f "$bare" ] && [ -f "$imports" ] || { echo "bench: the benchmark programs were not built" >&2; exit 1; }
 
 work=$build/bench
 drives=$work/drives
@@ -34,4 +35,4 @@ trap cleanup EXIT
 vga_wine_session_start "$work" >/dev/null
 bash tests/e2e/stage-discs.sh setup "$drives" "$build/discs" >/dev/null
 echo "bench: $VGA_TEST_ARCH build, $runs runs (+1 warm-up), prefix $WINEPREFIX"
-VGA_E2E_DRIVES=$drives "$WINELOADER" "$tool" --bench "$runs" "$bare"
+VGA_E2E_DRIVES=$drives "$WINELOADER" "$tool" --bench "$runs" "$bare" "$imports"
