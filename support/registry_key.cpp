@@ -22,39 +22,42 @@ void RegistryKey::setName(const char* parentName, const char* path)
     if (!textJoin(name_, sizeof name_, parentName, "\\", path)) textCopy(name_, sizeof name_, path);
 }
 
+LONG RegistryKey::take(LONG result, HKEY key, const char* parentName, const char* path)
+{
+    if (result == ERROR_SUCCESS) key_ = key;
+    setName(parentName, path);
+    return result;
+}
+
 LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    const LONG result = RegOpenKeyExA(parent, path, 0, access, &key);
-    if (result == ERROR_SUCCESS) key_ = key;
-    setName(rootName(parent), path);
-    return result;
+    return take(RegOpenKeyExA(parent, path, 0, access, &key), key, rootName(parent), path);
 }
 
 LONG RegistryKey::open(const RegistryKey& parent, const char* path, REGSAM access)
 {
-    const LONG result = open(parent.get(), path, access);
-    setName(parent.name(), path);
-    return result;
+    close();
+    HKEY key = nullptr;
+    return take(RegOpenKeyExA(parent.get(), path, 0, access, &key), key, parent.name(), path);
 }
 
 LONG RegistryKey::create(HKEY parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    const LONG result =
-        RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
-    if (result == ERROR_SUCCESS) key_ = key;
-    setName(rootName(parent), path);
-    return result;
+    return take(RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr),
+                key, rootName(parent), path);
 }
 
 LONG RegistryKey::create(const RegistryKey& parent, const char* path, REGSAM access)
 {
-    const LONG result = create(parent.get(), path, access);
-    setName(parent.name(), path);
-    return result;
+    close();
+    HKEY key = nullptr;
+    return take(RegCreateKeyExA(parent.get(), path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                                nullptr),
+                key, parent.name(), path);
 }
 
 LONG RegistryKey::close()

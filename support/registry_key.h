@@ -55,6 +55,8 @@ public:
 
 private:
     void setName(const char* parentName, const char* path);
+    // Holds key when result is a success and names it parentName\path; answers result.
+    LONG take(LONG result, HKEY key, const char* parentName, const char* path);
 
     HKEY key_ = nullptr;
     char name_[2 * 260] = {};
