@@ -29,35 +29,40 @@ LONG RegistryKey::take(LONG result, HKEY key, const char* parentName, const char
     return result;
 }
 
+// Each call is made before take() is given the key it fills in: the arguments of one call are
+// evaluated in no set order.
 LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    return take(RegOpenKeyExA(parent, path, 0, access, &key), key, rootName(parent), path);
+    const LONG result = RegOpenKeyExA(parent, path, 0, access, &key);
+    return take(result, key, rootName(parent), path);
 }
 
 LONG RegistryKey::open(const RegistryKey& parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    return take(RegOpenKeyExA(parent.get(), path, 0, access, &key), key, parent.name(), path);
+    const LONG result = RegOpenKeyExA(parent.get(), path, 0, access, &key);
+    return take(result, key, parent.name(), path);
 }
 
 LONG RegistryKey::create(HKEY parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    return take(RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr),
-                key, rootName(parent), path);
+    const LONG result =
+        RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
+    return take(result, key, rootName(parent), path);
 }
 
 LONG RegistryKey::create(const RegistryKey& parent, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
-    return take(RegCreateKeyExA(parent.get(), path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
-                                nullptr),
-                key, parent.name(), path);
+    const LONG result =
+        RegCreateKeyExA(parent.get(), path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
+    return take(result, key, parent.name(), path);
 }
 
 LONG RegistryKey::close()
