@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The fault matrix and the soak: runs every fault suite end to end (the ctest names
-# e2e.<Kind>FaultE2E.<case>) in the normal build and test environment, and prints what each case
+# The fault matrix and the soak: runs every fault program end to end (the ctest tests
+# e2e.faults_<kind>) in the normal build and test environment, and prints what each case
 # showed the player and what it left behind, as one aligned table:
 #   case | outcome | residue
 # followed by "fault matrix: N cases, M with residue, K failed"; then VGA_SOAK_CYCLES (20 unless
@@ -22,7 +22,7 @@ for arg in "$@"; do
 done
 
 logs=$root/build/test-logs
-suites='^e2e\.[A-Za-z0-9]+FaultE2E\.'
+suites='^e2e\.faults_'
 
 # Display columns of a UTF-8 text: a character of three bytes (the Japanese ones) takes two.
 columns() {
@@ -41,12 +41,13 @@ run_suites() {
   . tools/wine-env.sh
   . tools/wine-session.sh
   rm -f "$report"
+  rm -rf "$results"
   vga_wine_session_start || { echo "fault-matrix: no Wine session" >&2; return 1; }
   # The test programs are Windows programs: they reach the host file through drive Z:.
   VGA_FAULT_REPORT="Z:${report//\//\\}" ctest --test-dir "build/$VGA_TEST_ARCH" -R "$suites" \
     --output-on-failure --timeout 600 > "$logs/fault-matrix.log" 2>&1
   if [ "$soak" = 1 ]; then
-    VGA_SOAK_CYCLES=${VGA_SOAK_CYCLES:-20} ctest --test-dir "build/$VGA_TEST_ARCH" -R '^e2e\.SoakE2E\.' -V \
+    VGA_SOAK_CYCLES=${VGA_SOAK_CYCLES:-20} ctest --test-dir "build/$VGA_TEST_ARCH" -R '^e2e\.soak$' -V \
       --timeout 1800 > "$logs/soak.log" 2>&1
   fi
   vga_wine_session_stop
@@ -76,6 +77,9 @@ print_matrix() {
 
 mkdir -p "$logs"
 report=$logs/fault-matrix.tsv
+. tools/wine-env.sh
+. tools/test-results.sh
+results=build/$VGA_TEST_ARCH/test-results
 if [ "$build" = 1 ] && ! bash tools/build.sh > "$logs/fault-matrix-build.log" 2>&1; then
   echo "fault-matrix: the build failed, see $logs/fault-matrix-build.log"
   echo "fault matrix: 0 cases, 0 with residue, 1 failed"
@@ -86,14 +90,12 @@ run_suites
 print_matrix
 
 failed=0
-summary=$(grep -aE 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/fault-matrix.log" | tail -1)
-if [ -z "$summary" ]; then
+if ! grep -aqE 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/fault-matrix.log"; then
   echo "fault-matrix: ctest gave no summary, see $logs/fault-matrix.log"
   failed=1
 else
-  failed=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$summary")
-  grep -aE '^\s+[0-9]+ - .*\((Failed|Timeout|Not Run|SEGFAULT|Exception)' "$logs/fault-matrix.log" |
-    sed -E 's/^\s+/failed: /'
+  vga_count_cases "$logs/fault-matrix.log" "$results"
+  failed=$vga_cases_failed
 fi
 [ "$cases" -gt 0 ] || echo "fault-matrix: no fault case ran, see $logs/fault-matrix.log"
 echo "fault matrix: $cases cases, $residues with residue, $failed failed"

@@ -61,34 +61,16 @@ const std::vector<PageSignature>& signatures()
     return table;
 }
 
-// A DIALOG label (IDC_STATIC) has id 0xFFFF, a DIALOGEX label -1.
-bool isLabelId(int id) { return id == -1 || (id & 0xFFFF) == 0xFFFF; }
-
-bool isDialogClass(HWND window)
-{
-    char name[16] = {};
-    return GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, "#32770") == 0;
-}
-
-// The control ids of a window's children, sorted; labels counted in labels.
-std::vector<int> childIds(HWND window, int* labels = nullptr)
+// The control ids of a window's children, sorted, labels left out.
+std::vector<int> controlIds(HWND window)
 {
     std::vector<int> ids;
-    int labelCount = 0;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const int id = GetDlgCtrlID(child);
-        if (isLabelId(id))
-            ++labelCount;
-        else
-            ids.push_back(id);
-    }
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (!isLabelId(GetDlgCtrlID(child))) ids.push_back(GetDlgCtrlID(child));
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    if (labels) *labels = labelCount;
     return ids;
 }
-
-bool isTopLevel(HWND window) { return !(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD); }
 
 struct WindowSearch {
     DWORD pid;
@@ -118,15 +100,6 @@ std::vector<HWND> visibleWindows(DWORD pid, bool (*accept)(HWND))
 
 bool isAnyPage(HWND window) { return identifyPage(window) != Page::None; }
 
-std::string baseName(const std::string& path)
-{
-    // Program paths of the prefix may hold two-byte characters: walk, never search bytes.
-    const char* last = path.c_str();
-    for (const char* p = path.c_str(); *p; p = CharNextExA(932, p, 0))
-        if (*p == '\\' || *p == '/') last = p + 1;
-    return last;
-}
-
 bool sameTextIgnoringCase(const std::string& a, const std::string& b)
 {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_EQUAL;
@@ -139,12 +112,6 @@ bool controlUsable(HWND page, int controlId, HWND* control)
     if (!page || !IsWindowVisible(page)) return false;
     *control = GetDlgItem(page, controlId);
     return *control && IsWindowVisible(*control) && IsWindowEnabled(*control);
-}
-
-bool folderExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool folderIsEmpty(const std::string& folder)
@@ -178,24 +145,6 @@ bool emptySlot(const std::string& drives, const std::string& slot)
     const int disc = discInFolder(slot);
     if (disc) return MoveFileExA(slot.c_str(), stagedDisc(drives, disc).c_str(), 0) != 0;
     return folderIsEmpty(slot) && RemoveDirectoryA(slot.c_str());
-}
-
-bool setRegistryText(HKEY root, const char* keyPath, const char* name, const char* text)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                                       static_cast<DWORD>(std::strlen(text) + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
-}
-
-std::string withBackslash(std::string folder)
-{
-    if (!folder.empty() && baseName(folder).empty()) return folder;   // ends in a separator
-    return folder + "\\";
 }
 
 }  // namespace
@@ -234,25 +183,11 @@ const char* pageName(Page page)
 
 Page identifyPage(HWND window)
 {
-    if (!window || !isTopLevel(window) || !isDialogClass(window)) return Page::None;
-    const std::vector<int> ids = childIds(window);
+    if (!isTopLevelDialog(window)) return Page::None;
+    const std::vector<int> ids = controlIds(window);
     for (const PageSignature& signature : signatures())
         if (ids == signature.ids) return signature.page;
     return Page::None;
-}
-
-bool isMessageBox(HWND window)
-{
-    if (!window || !isTopLevel(window) || !isDialogClass(window)) return false;
-    int labels = 0;
-    const std::vector<int> ids = childIds(window, &labels);
-    if (labels == 0) return false;
-    bool hasButton = false;
-    for (int id : ids) {
-        if (id >= IDOK && id <= IDCONTINUE) hasButton = true;
-        if (id >= IDC_PLAY_TITLE_BASE && id <= IDC_ALL_TITLES) return false;   // a page's own control
-    }
-    return hasButton;
 }
 
 HWND findVisiblePage(DWORD pid, Page* which)
@@ -268,16 +203,6 @@ HWND findMessageBox(DWORD pid)
 {
     const std::vector<HWND> boxes = visibleWindows(pid, isMessageBox);
     return boxes.empty() ? nullptr : boxes.front();
-}
-
-std::string messageBoxText(HWND box)
-{
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (isLabelId(GetDlgCtrlID(child))) {
-            const std::string text = windowText(child);
-            if (!text.empty()) return text;
-        }
-    return {};
 }
 
 bool answerMessageBox(HWND box, int buttonId)
@@ -305,45 +230,6 @@ bool postClick(HWND page, int controlId)
     HWND control = nullptr;
     if (!controlUsable(page, controlId, &control)) return false;
     return PostMessageA(control, BM_CLICK, 0, 0) != 0;
-}
-
-int checkState(HWND page, int controlId)
-{
-    HWND control = GetDlgItem(page, controlId);
-    if (!control) return -1;
-    DWORD_PTR state = 0;
-    if (!SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_NORMAL, kSendTimeoutMs, &state)) return -1;
-    return static_cast<int>(state);
-}
-
-bool isChecked(HWND page, int controlId) { return checkState(page, controlId) == BST_CHECKED; }
-
-bool isEnabled(HWND page, int controlId)
-{
-    HWND control = GetDlgItem(page, controlId);
-    return control && IsWindowEnabled(control);
-}
-
-bool isShown(HWND page, int controlId)
-{
-    HWND control = GetDlgItem(page, controlId);
-    return control && IsWindowVisible(control);
-}
-
-std::string controlText(HWND page, int controlId)
-{
-    HWND control = GetDlgItem(page, controlId);
-    return control ? windowText(control) : std::string();
-}
-
-std::string windowText(HWND window)
-{
-    char text[1024] = {};
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                             kSendTimeoutMs, &length))
-        return {};
-    return std::string(text, std::min<size_t>(length, sizeof text - 1));
 }
 
 // ---- Processes
@@ -420,7 +306,7 @@ std::vector<char> environmentWith(const std::vector<std::string>& assignments)
 
 void leaveMenuWindowsUnmanaged()
 {
-    setRegistryText(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\vgan1_menu.exe\\X11 Driver", "Managed", "N");
+    writeText(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\vgan1_menu.exe\\X11 Driver", "Managed", REG_SZ, "N");
 }
 
 // ---- MenuRun
@@ -584,149 +470,13 @@ void resetRegistry()
 
 bool writeProductKey(const char* installDir)
 {
-    return setRegistryText(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V", "INSTALL_PATH", installDir);
+    return writeText(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V", "INSTALL_PATH", REG_SZ, installDir);
 }
 
 bool writeTitleKey(int index, const char* installRoot)
 {
     if (index < 0 || index > 4) return false;
-    return setRegistryText(HKEY_CURRENT_USER, kSampleTitles[index].registryKey, "L_INST_PATH", installRoot);
-}
-
-std::string programFilesFolder()
-{
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-    return withBackslash(path);
-}
-
-std::string shellFolder(int csidl)
-{
-    char path[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-    return withBackslash(path);
-}
-
-std::string shortcutTarget(const std::string& linkPath)
-{
-    const HRESULT init = CoInitialize(nullptr);
-    std::string target;
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            wchar_t wide[MAX_PATH] = {};
-            char path[MAX_PATH] = {};
-            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) > 0 &&
-                SUCCEEDED(file->Load(wide, STGM_READ)) && link->GetPath(path, MAX_PATH, nullptr, 0) == S_OK)
-                target = path;
-            file->Release();
-        }
-        link->Release();
-    }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return target;
-}
-
-std::string ownFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return folderOf(path);
-}
-
-std::string tempFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = GetTempPathA(sizeof path, path);
-    if (length == 0 || length >= sizeof path) return {};
-    return withBackslash(path);
-}
-
-std::string windowsPath(const std::string& path)
-{
-    if (path.empty() || path[0] != '/') return path;
-    std::string windows = "Z:" + path;   // Z: is the host's root in every prefix
-    std::replace(windows.begin(), windows.end(), '/', '\\');
-    return windows;
-}
-
-std::string folderOf(const std::string& path) { return path.substr(0, path.size() - baseName(path).size()); }
-
-bool fileExists(const std::string& path)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string readFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string text;
-    char chunk[8192];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) text.append(chunk, got);
-    CloseHandle(file);
-    return text;
-}
-
-bool makeFolders(const std::string& folder)
-{
-    const int result = SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
-}
-
-bool copyReplacing(const std::string& from, const std::string& to)
-{
-    SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(to.c_str());
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
-bool copyTree(const std::string& from, const std::string& to)
-{
-    const std::string source = withBackslash(from), target = withBackslash(to);
-    if (!makeFolders(target)) return false;
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((source + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    bool ok = true;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = copyTree(source + name, target + name) && ok;
-        else
-            ok = copyReplacing(source + name, target + name) && ok;
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    return ok;
-}
-
-bool deleteTree(const std::string& folder)
-{
-    const std::string base = withBackslash(folder);
-    WIN32_FIND_DATAA entry;
-    HANDLE find = FindFirstFileA((base + "*").c_str(), &entry);
-    if (find == INVALID_HANDLE_VALUE) return !folderExists(folder) || RemoveDirectoryA(folder.c_str());
-    bool ok = true;
-    do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = base + name;
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            ok = deleteTree(path) && ok;
-        } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ok = DeleteFileA(path.c_str()) && ok;
-        }
-    } while (FindNextFileA(find, &entry));
-    FindClose(find);
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return RemoveDirectoryA(folder.c_str()) && ok;
+    return writeText(HKEY_CURRENT_USER, kSampleTitles[index].registryKey, "L_INST_PATH", REG_SZ, installRoot);
 }
 
 }  // namespace e2e

@@ -6,7 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/registry.h"
+#include "tests/support/shell.h"
+
 namespace e2e {
+
+// Files, registry, shell folders and control states come from the tests' support library.
+using namespace test_support;
 
 // ---- Timing -------------------------------------------------------------------------------
 
@@ -36,10 +44,6 @@ const char* pageName(Page page);   // "welcome", "main", ... ("none")
 // exactly those of one of the eight page templates. Page::None for anything else.
 Page identifyPage(HWND window);
 
-// True for a message box: a top-level dialog with a text static (id 0xFFFF), a button with an
-// id from IDOK to IDCONTINUE and none of the pages' control ids (a page's labels are 0xFFFF too).
-bool isMessageBox(HWND window);
-
 // The visible page of a process (any process when pid is 0); null when none is visible. When
 // which is given it receives the page kind.
 HWND findVisiblePage(DWORD pid = 0, Page* which = nullptr);
@@ -49,9 +53,6 @@ std::vector<HWND> visiblePages(DWORD pid = 0);
 
 // The visible message box of a process (any when pid is 0), or null.
 HWND findMessageBox(DWORD pid = 0);
-
-// Text of a message box (its 0xFFFF static).
-std::string messageBoxText(HWND box);
 
 // Presses a visible button of a message box (IDOK, IDCANCEL, ...) without waiting for the
 // owner to go on. False when the box has no such visible button.
@@ -65,14 +66,6 @@ bool answerMessageBox(HWND box, int buttonId);
 // opens a modal message box, which would otherwise keep the driver waiting).
 bool click(HWND page, int controlId);
 bool postClick(HWND page, int controlId);
-
-// BST_CHECKED / BST_UNCHECKED; -1 when the control does not exist.
-int checkState(HWND page, int controlId);
-bool isChecked(HWND page, int controlId);
-bool isEnabled(HWND page, int controlId);
-bool isShown(HWND page, int controlId);
-std::string controlText(HWND page, int controlId);
-std::string windowText(HWND window);
 
 // ---- Processes ----------------------------------------------------------------------------
 
@@ -181,42 +174,5 @@ bool writeProductKey(const char* installDir);
 
 // Writes the title key of sample title index with L_INST_PATH = installRoot.
 bool writeTitleKey(int index, const char* installRoot);
-
-// The Program Files folder with a trailing backslash.
-std::string programFilesFolder();
-
-// A shell folder (CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY, ...) with a trailing backslash.
-std::string shellFolder(int csidl);
-
-// The target path of a shortcut file, read through IShellLinkA; empty when it cannot be read.
-std::string shortcutTarget(const std::string& linkPath);
-
-// Folder of the running test program, trailing backslash included.
-std::string ownFolder();
-
-// The TEMP folder of this process with a trailing backslash.
-std::string tempFolder();
-
-// A host path ("/work/...") as the prefix sees it through Z:; a Windows path stays as it is.
-std::string windowsPath(const std::string& path);
-
-// The folder part of a path, trailing backslash included (two-byte characters respected).
-std::string folderOf(const std::string& path);
-
-bool fileExists(const std::string& path);
-std::string readFile(const std::string& path);
-
-// Makes every folder of path (a folder path) that does not exist yet.
-bool makeFolders(const std::string& folder);
-
-// Copies a file, replacing a read-only earlier copy.
-bool copyReplacing(const std::string& from, const std::string& to);
-
-// Copies a folder with everything in it into to (made as needed), replacing what is there, as a
-// player copies a disc onto the hard disk. False when anything could not be copied.
-bool copyTree(const std::string& from, const std::string& to);
-
-// Deletes a folder with everything in it, read-only files too. Missing is no error.
-bool deleteTree(const std::string& folder);
 
 }  // namespace e2e

@@ -108,7 +108,7 @@ void listTree(const std::string& folder, const std::string& prefix, std::vector<
             lines.push_back(prefix + name + "\\");
             listTree(folder + name + "\\", prefix + name + "\\", lines, links);
         } else if (link && links == Links::Targets) {
-            lines.push_back(prefix + name + " -> " + shortcutTarget(folder + name));
+            lines.push_back(prefix + name + " -> " + readShortcut(folder + name).target);
         } else {
             lines.push_back(prefix + name + " " + std::to_string(entry.nFileSizeLow) + " " +
                             contentHash(folder + name));
@@ -183,51 +183,6 @@ std::string snapshotDifference(const std::vector<std::string>& before, const std
     std::set_difference(after.begin(), after.end(), before.begin(), before.end(), std::back_inserter(added));
     std::set_difference(before.begin(), before.end(), after.begin(), after.end(), std::back_inserter(removed));
     return "left behind:\n" + joinLines(added) + "gone:\n" + joinLines(removed);
-}
-
-// ---- Registry reads
-bool readValue(HKEY root, const char* path, const char* name, DWORD* type, std::string* data)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    BYTE buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    const LONG result = RegQueryValueExA(key, name, nullptr, type, buffer, &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return false;
-    data->assign(reinterpret_cast<const char*>(buffer), size);
-    return true;
-}
-
-bool keyExists(HKEY root, const char* path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-// ---- The recording stand-in for the text editor
-
-// The value of a key (its default value when name is null) as text; false when it is not there.
-bool readText(HKEY root, const std::string& keyPath, const char* name, DWORD* type, std::string* text)
-{
-    std::string data;
-    if (!readValue(root, keyPath.c_str(), name, type, &data)) return false;
-    *text = data.c_str();
-    return true;
-}
-
-bool writeText(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return false;
-    const LONG result = RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(text.c_str()),
-                                       static_cast<DWORD>(text.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
 }
 
 // ---- BorrowedValue
@@ -332,22 +287,31 @@ void InstallFixture::removeProduct()
     for (const char* link : kTitleLinks) DeleteFileA((desktop + link).c_str());
 }
 
-HWND InstallFixture::startMenu(Page expected)
+namespace {
+
+std::string visiblePageName()
 {
-    if (!menu_.start()) {
+    Page which = Page::None;
+    findVisiblePage(0, &which);
+    return pageName(which);
+}
+
+}  // namespace
+
+HWND MenuSteps::startMenu(Page expected, const std::vector<char>& environment)
+{
+    if (!menu_.start(environment)) {
         ADD_FAILURE() << "Q:\\vgan1_menu.exe does not start, error " << GetLastError();
         return nullptr;
     }
     EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0) << "the instance started from the disc";
     HWND page = menu_.waitForPage(expected, kStartTimeoutMs);
-    Page shown = Page::None;
-    if (!page) findVisiblePage(0, &shown);
-    EXPECT_TRUE(page) << "no " << pageName(expected) << " page but " << pageName(shown)
+    EXPECT_TRUE(page) << "no " << pageName(expected) << " page but " << visiblePageName()
                       << "; message box: " << messageBoxText(findMessageBox());
     return page;
 }
 
-HWND InstallFixture::go(HWND page, int controlId, Page next)
+HWND MenuSteps::go(HWND page, int controlId, Page next)
 {
     if (!click(page, controlId)) {
         ADD_FAILURE() << "control " << controlId << " cannot be pressed on " << pageName(identifyPage(page));
@@ -355,19 +319,25 @@ HWND InstallFixture::go(HWND page, int controlId, Page next)
     }
     HWND shown = menu_.waitForPage(next, 10000);
     EXPECT_TRUE(shown) << "after " << controlId << " on " << pageName(identifyPage(page)) << " expected "
-                       << pageName(next);
+                       << pageName(next) << ", visible: " << visiblePageName();
+    EXPECT_EQ(visiblePages(menu_.menuPid()).size(), 1u) << "exactly one page is visible at a time";
     return shown;
 }
 
-// From the first page of a fresh start to a running install of every title: the progress page.
-HWND InstallFixture::startFullInstall()
+HWND MenuSteps::openInstallConfirm()
 {
     HWND welcome = startMenu(Page::Welcome);
     if (!welcome) return nullptr;
     HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
     if (!select) return nullptr;
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(isChecked(select, IDC_TITLE_BOX_BASE + i)) << "title " << i;
-    HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+    return go(select, IDC_NEXT, Page::InstallConfirm);
+}
+
+// From the first page of a fresh start to a running install of every title: the progress page.
+HWND InstallFixture::startFullInstall()
+{
+    HWND confirm = openInstallConfirm();
     if (!confirm) return nullptr;
     EXPECT_EQ(controlText(confirm, IDC_DESTINATION), installDir());
     if (!postClick(confirm, IDC_START_INSTALL)) {

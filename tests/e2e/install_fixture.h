@@ -62,12 +62,6 @@ std::string snapshotDifference(const std::vector<std::string>& before, const std
 
 // ---- Registry
 
-bool readValue(HKEY root, const char* path, const char* name, DWORD* type, std::string* data);
-bool keyExists(HKEY root, const char* path);
-// The value of a key (its default value when name is null) as text; false when it is not there.
-bool readText(HKEY root, const std::string& keyPath, const char* name, DWORD* type, std::string* text);
-bool writeText(HKEY root, const std::string& keyPath, const char* name, DWORD type, const std::string& text);
-
 // A registry value changed for the length of a test and put back afterwards.
 class BorrowedValue {
 public:
@@ -84,9 +78,27 @@ private:
     DWORD oldType_ = REG_SZ;
 };
 
+// ---- The menu a test drives
+
+class MenuSteps {
+protected:
+    // Starts the menu from Q: (with the environment block of environmentWith, if given) and waits
+    // for its first page: the instance started from the disc must end with exit code 0 and its
+    // copy show the page. Null (and a failure) otherwise.
+    HWND startMenu(Page expected, const std::vector<char>& environment = {});
+    // Presses a button that moves to another page and waits for that page; exactly one page
+    // must then be visible. Null (and a failure) when the page does not come.
+    HWND go(HWND page, int controlId, Page next);
+    // A fresh start from disc 1 to the confirm page of an install of every title, as the menu
+    // first offers them all: the confirm page, or null (and a failure).
+    HWND openInstallConfirm();
+
+    MenuRun menu_;
+};
+
 // ---- The fixture
 
-class InstallFixture : public ::testing::Test {
+class InstallFixture : public ::testing::Test, protected MenuSteps {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -94,11 +106,6 @@ protected:
     // Whatever an install may have left: the product and title folders, the shortcuts.
     static void removeProduct();
     static std::string installDir() { return programFilesFolder() + "Varnis\\Hub\\"; }
-
-    // Starts the menu from Q: and waits for its first page; null (and a failure) otherwise.
-    HWND startMenu(Page expected);
-    // Presses controlId on page and waits for the next page.
-    HWND go(HWND page, int controlId, Page next);
     // From the first page of a fresh start to a running install of every title: the progress page.
     HWND startFullInstall();
 
@@ -160,7 +167,6 @@ protected:
     // Put back by their destructors after TearDown, which still needs the private desktop.
     BorrowedValue desktopFolder_, textClass_;
     std::string desktop_;
-    MenuRun menu_;
     std::vector<std::string> before_;   // the product snapshot before the test
     std::string opened_;                // where the stand-in notes the documents it opens
 

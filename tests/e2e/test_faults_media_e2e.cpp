@@ -58,14 +58,6 @@ struct Box {
     }
 };
 
-bool writeBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
-}
-
 // The size of a file, or -1 when it is not there.
 long long fileSize(const std::string& path)
 {
@@ -141,11 +133,7 @@ protected:
     // A fresh start from disc 1 up to the press of インストール開始 with every title selected.
     bool pressStart()
     {
-        HWND welcome = startMenu(Page::Welcome);
-        if (!welcome) return false;
-        HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
-        if (!select) return false;
-        HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+        HWND confirm = openInstallConfirm();
         if (!confirm) return false;
         EXPECT_EQ(controlText(confirm, IDC_DESTINATION), installDir());
         if (!postClick(confirm, IDC_START_INSTALL)) return false;
@@ -371,7 +359,7 @@ TEST_F(MediaFaultE2E, ReadOnlyFileOfTheListAtTheDestinationAndCancelRollsBack)
 {
     const std::string inTheWay = installDir() + "data\\script.arc";
     ASSERT_TRUE(makeFolders(folderOf(inTheWay)));
-    ASSERT_TRUE(writeBytes(inTheWay, "an earlier copy"));
+    ASSERT_TRUE(writeFile(inTheWay, "an earlier copy"));
     ASSERT_TRUE(SetFileAttributesA(inTheWay.c_str(), FILE_ATTRIBUTE_READONLY));
     before_ = productSnapshot();
     ASSERT_TRUE(pressStart());
@@ -391,7 +379,7 @@ TEST_F(MediaFaultE2E, ReadOnlyFileOfTheListAtTheDestinationAndCancelRollsBack)
 void MediaFaultE2E::blockFolderWithFile(const std::string& file, const char* name)
 {
     ASSERT_TRUE(makeFolders(folderOf(file)));
-    ASSERT_TRUE(writeBytes(file, "not a folder"));
+    ASSERT_TRUE(writeFile(file, "not a folder"));
     before_ = productSnapshot();
     ASSERT_TRUE(pressStart());
     ASSERT_TRUE(follow(Page::InstallConfirm, cancelAtCopyFailure));
@@ -519,7 +507,7 @@ TEST_F(MediaFaultE2E, FileCutShortOnTheDiscIsCopiedAsTheDiscHoldsIt)
     ASSERT_GT(whole.size(), 2u);
     const std::string path = takeFromDisc(1, "data\\se.arc");
     ASSERT_FALSE(path.empty());
-    ASSERT_TRUE(writeBytes(path, whole.substr(0, whole.size() / 2)));
+    ASSERT_TRUE(writeFile(path, whole.substr(0, whole.size() / 2)));
     ASSERT_TRUE(pressStart());
     ASSERT_TRUE(follow(Page::Main, usualAnswer));
     EXPECT_TRUE(seen([](const Box& box) { return !box.disc && box.caption != kDirectXCaption; }).empty()) << seenList();

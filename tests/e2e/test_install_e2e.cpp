@@ -84,13 +84,13 @@ TEST_F(InstallE2E, FullInstallFromBothDiscsCopiesRecordsAndLinksEverything)
     // Shortcuts: the product's pair and each title's pair.
     const std::string programs = shellFolder(CSIDL_PROGRAMS), desktop = shellFolder(CSIDL_DESKTOPDIRECTORY);
     const std::string menuProgram = installDir() + "vgan1_menu.exe";
-    EXPECT_EQ(shortcutTarget(programs + "Varnis\\Hub\\Setup.lnk"), menuProgram);
-    EXPECT_EQ(shortcutTarget(desktop + kDesktopLink), menuProgram);
+    EXPECT_EQ(readShortcut(programs + "Varnis\\Hub\\Setup.lnk").target, menuProgram);
+    EXPECT_EQ(readShortcut(desktop + kDesktopLink).target, menuProgram);
     for (int i = 0; i < 5; ++i) {
         const SampleTitle& title = kSampleTitles[i];
         const std::string program = root + title.programFile;
-        EXPECT_EQ(shortcutTarget(desktop + kTitleLinks[i]), program) << kTitleLinks[i];
-        EXPECT_EQ(shortcutTarget(programs + folderOf(title.programFile) + kTitleLinks[i]), program) << kTitleLinks[i];
+        EXPECT_EQ(readShortcut(desktop + kTitleLinks[i]).target, program) << kTitleLinks[i];
+        EXPECT_EQ(readShortcut(programs + folderOf(title.programFile) + kTitleLinks[i]).target, program) << kTitleLinks[i];
     }
 
     // The add/remove programs entry: exactly the two values, the command quoted (it has blanks).
@@ -140,7 +140,7 @@ TEST_F(InstallE2E, DeepDestinationWithTwoByteNamesAndBlanksInstallsWhole)
             expectSameFile(discFolder(file.disc) + file.onDisc, root + "\\" + file.installed);
         expectPathValue(HKEY_CURRENT_USER, kProductKey, "INSTALL_PATH", dir);
         expectTextValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "\"" + dir + "vgan1_menu.exe\"");
-        EXPECT_EQ(shortcutTarget(shellFolder(CSIDL_DESKTOPDIRECTORY) + kTitleLinks[2]),
+        EXPECT_EQ(readShortcut(shellFolder(CSIDL_DESKTOPDIRECTORY) + kTitleLinks[2]).target,
                   root + "\\" + kSampleTitles[2].programFile);
         if (main) {
             ASSERT_TRUE(click(main, IDC_EXIT));
@@ -152,7 +152,7 @@ TEST_F(InstallE2E, DeepDestinationWithTwoByteNamesAndBlanksInstallsWhole)
         main = startMenu(Page::Main);
         ASSERT_TRUE(main);
         ASSERT_TRUE(uninstallEverything(main));
-        EXPECT_FALSE(fileExists(root + "\\Varnis")) << "the deep install is left behind";
+        EXPECT_FALSE(pathExists(root + "\\Varnis")) << "the deep install is left behind";
         EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
     }
     deleteTree(root + "\\");
@@ -168,11 +168,7 @@ TEST_F(InstallE2E, DestinationTooDeepForTheDiscsFilesIsRefusedBeforeAnythingIsWr
         ASSERT_TRUE(programFiles.set(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
                                      "ProgramFilesDir", REG_SZ, root));
         before_ = productSnapshot();
-        HWND welcome = startMenu(Page::Welcome);
-        ASSERT_TRUE(welcome);
-        HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
-        ASSERT_TRUE(select);
-        HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+        HWND confirm = openInstallConfirm();
         ASSERT_TRUE(confirm);
         ASSERT_TRUE(postClick(confirm, IDC_START_INSTALL));
         HWND box = nullptr;
@@ -234,7 +230,7 @@ TEST_F(InstallE2E, UninstallFromTheSetupShortcutWithNoDiscLeavesNothingBehind)
     }
     // The way the repair tool tells players to uninstall, and the add/remove entry's command: the
     // installed menu, with no disc in any drive.
-    const std::string program = shortcutTarget(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk");
+    const std::string program = readShortcut(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk").target;
     ASSERT_EQ(program, installDir() + "vgan1_menu.exe");
     ASSERT_TRUE(ejectDisc('Q'));
     ASSERT_TRUE(menu_.start({}, program.c_str(), installDir().c_str()));

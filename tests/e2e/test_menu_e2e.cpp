@@ -7,14 +7,12 @@
 #include <string>
 
 #include "menu/page_ids.h"
-#include "tests/e2e/driver.h"
+#include "tests/e2e/install_fixture.h"
 
 using namespace e2e;
 
 namespace {
 
-const DWORD kStartTimeoutMs = 60000;
-const DWORD kExitTimeoutMs = 30000;
 const char kProductTitle[] = "Varnis Grand Anthology";   // first line of the full install list
 const char kFullWidthStop[] = "．";
 // Sizes of the sample titles in MB: Lantern 2, Brindle 1, Harbor 1 with its two extra lists 1
@@ -86,7 +84,7 @@ long long freeMbOfDrive(const std::string& path)
     return static_cast<long long>(static_cast<unsigned>(free.QuadPart >> 20));
 }
 
-class MenuE2E : public ::testing::Test {
+class MenuE2E : public ::testing::Test, protected MenuSteps {
 protected:
     void SetUp() override
     {
@@ -107,43 +105,6 @@ protected:
         ejectDisc('R');
     }
 
-    // Starts the menu from the disc and waits for its first page: the disc instance must end
-    // with exit code 0 and the copy must show the page.
-    HWND startMenu(Page expected, const std::vector<char>& environment = {})
-    {
-        if (!menu_.start(environment)) {
-            ADD_FAILURE() << "Q:\\vgan1_menu.exe does not start, error " << GetLastError();
-            return nullptr;
-        }
-        EXPECT_EQ(menu_.waitStartedExit(kStartTimeoutMs), 0) << "the instance started from the disc";
-        HWND page = menu_.waitForPage(expected, kStartTimeoutMs);
-        EXPECT_TRUE(page) << "no " << pageName(expected) << " page; visible page: " << visibleName()
-                          << "; message box: " << messageBoxText(findMessageBox());
-        return page;
-    }
-
-    // Presses a button that moves to another page and waits for that page; exactly one page
-    // must then be visible.
-    HWND go(HWND page, int controlId, Page next)
-    {
-        if (!click(page, controlId)) {
-            ADD_FAILURE() << "control " << controlId << " cannot be pressed on " << pageName(identifyPage(page));
-            return nullptr;
-        }
-        HWND shown = menu_.waitForPage(next, 10000);
-        EXPECT_TRUE(shown) << "after " << controlId << " on " << pageName(identifyPage(page)) << " expected "
-                           << pageName(next) << ", visible: " << visibleName();
-        EXPECT_EQ(visiblePages(menu_.menuPid()).size(), 1u) << "exactly one page is visible at a time";
-        return shown;
-    }
-
-    std::string visibleName() const
-    {
-        Page which = Page::None;
-        findVisiblePage(0, &which);
-        return pageName(which);
-    }
-
     void installTitleKeys(std::initializer_list<int> titles, const std::string& root)
     {
         for (int title : titles) ASSERT_TRUE(writeTitleKey(title, root.c_str()));
@@ -153,7 +114,6 @@ protected:
 
     void expectNoMessageBox() { EXPECT_FALSE(findMessageBox()) << "message: " << messageBoxText(findMessageBox()); }
 
-    MenuRun menu_;
     std::vector<std::string> madeFolders_;   // deleted after the test
 };
 
@@ -196,7 +156,7 @@ TEST_F(MenuE2E, StartedFromTheDiscRestartsFromTempAndShowsWelcome)
     const std::string nextFolder = copyFolderOf(next.menuImagePath(), temp);
     EXPECT_FALSE(nextFolder.empty()) << "the menu runs from " << next.menuImagePath();
     EXPECT_NE(nextFolder, copyFolder) << "every start makes a folder of its own";
-    EXPECT_FALSE(fileExists(copyFolder)) << "the earlier copy is left in TEMP";
+    EXPECT_FALSE(pathExists(copyFolder)) << "the earlier copy is left in TEMP";
     EXPECT_EQ(copyFoldersIn(temp).size(), 1u);
     EXPECT_TRUE(fileExists(planted)) << "a file the menu did not make is left alone";
     DeleteFileA(planted.c_str());
@@ -397,11 +357,7 @@ TEST_F(MenuE2E, WithEveryTitleInstalledNothingCanBeSelected)
 
 TEST_F(MenuE2E, ConfirmPageShowsDestinationAndSpaceFigures)
 {
-    HWND welcome = startMenu(Page::Welcome);
-    ASSERT_TRUE(welcome);
-    HWND select = go(welcome, IDC_INSTALL, Page::InstallSelect);
-    ASSERT_TRUE(select);
-    HWND confirm = go(select, IDC_NEXT, Page::InstallConfirm);
+    HWND confirm = openInstallConfirm();
     ASSERT_TRUE(confirm);
 
     const std::string installDir = programFilesFolder() + "Varnis\\Hub\\";
@@ -420,7 +376,7 @@ TEST_F(MenuE2E, ConfirmPageShowsDestinationAndSpaceFigures)
         << "free figure of " << space << " against the drive's " << measured << " MB";
 
     // One title less: the figure and the greyed line follow.
-    select = go(confirm, IDC_BACK, Page::InstallSelect);
+    HWND select = go(confirm, IDC_BACK, Page::InstallSelect);
     ASSERT_TRUE(select);
     ASSERT_TRUE(click(select, IDC_TITLE_BOX_BASE + 0));
     confirm = go(select, IDC_NEXT, Page::InstallConfirm);
@@ -510,9 +466,7 @@ TEST_F(MenuE2E, DataOptionsFollowDeleteAllData)
 
     // Back and forth keeps the page as it was; nothing is uninstalled.
     EXPECT_TRUE(go(confirm, IDC_BACK, Page::UninstallSelect));
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kSampleTitles[1].registryKey, 0, KEY_READ, &key), ERROR_SUCCESS);
-    RegCloseKey(key);
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kSampleTitles[1].registryKey));
 }
 
 // ---- pagePlay and the game start

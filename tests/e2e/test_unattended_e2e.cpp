@@ -117,8 +117,8 @@ TEST_F(UnattendedE2E, TwoTitlesIntoAFolderWithBlanksAndTwoByteNamesThenOneAndAll
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kSampleTitles[1].registryKey));
     // Desktop shortcuts only.
     const std::string desktop = shellFolder(CSIDL_DESKTOPDIRECTORY), programs = shellFolder(CSIDL_PROGRAMS);
-    EXPECT_EQ(shortcutTarget(desktop + kTitleLinks[0]), root + "Varnis\\Lantern\\lantern.exe");
-    EXPECT_EQ(shortcutTarget(desktop + kDesktopLink), root + "Varnis\\Hub\\vgan1_menu.exe");
+    EXPECT_EQ(readShortcut(desktop + kTitleLinks[0]).target, root + "Varnis\\Lantern\\lantern.exe");
+    EXPECT_EQ(readShortcut(desktop + kDesktopLink).target, root + "Varnis\\Hub\\vgan1_menu.exe");
     EXPECT_FALSE(fileExists(programs + "Varnis\\Lantern\\Lantern.lnk"));
     EXPECT_FALSE(fileExists(programs + "Varnis\\Hub\\Setup.lnk"));
     // Without /nodirectx and /noreadme: what OK on the question does, and the readme.

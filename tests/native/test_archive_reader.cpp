@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -12,10 +11,12 @@
 #include "data/archive_reader.h"
 #include "data/lzss.h"
 #include "support/platform_hooks.h"
+#include "tests/support/archive_image.h"
+#include "tests/support/host_files.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using test_support::Bytes;
 
 std::vector<std::string> g_messages;
 void recordMessage(const char* text, const char* caption)
@@ -23,50 +24,7 @@ void recordMessage(const char* text, const char* caption)
     g_messages.push_back(std::string(text) + (caption ? std::string("|") + caption : ""));
 }
 
-struct DirEntry {
-    char name[32] = {};
-    uint32_t size = 0, storedSize = 0, offset = 0;
-};
-
-// An archive before it is written out: directory fields can be spoiled before scrambling.
-struct Image {
-    uint32_t packed = 0;
-    std::vector<DirEntry> dir;
-    Bytes data;   // follows the directory
-    uint32_t countOverride = 0;
-
-    void add(const std::string& name, const Bytes& content, bool hidden = false)
-    {
-        DirEntry e;
-        std::memcpy(e.name, name.c_str(), name.size() + 1);
-        Bytes stored = packed ? lzss::encode(content.data(), content.size()) : content;
-        e.size = uint32_t(content.size());
-        e.storedSize = hidden ? 0 : uint32_t(stored.size());
-        e.offset = uint32_t(data.size());   // made absolute in bytes()
-        dir.push_back(e);
-        data.insert(data.end(), stored.begin(), stored.end());
-    }
-
-    // The writer subtracts the key in the same walk the reader adds it.
-    Bytes bytes(const std::string& key) const
-    {
-        Bytes out, block;
-        auto put = [](Bytes& b, uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
-        uint32_t base = uint32_t(8 + dir.size() * 44);
-        for (const DirEntry& e : dir) {
-            block.insert(block.end(), e.name, e.name + 32);
-            put(block, e.size);
-            put(block, e.storedSize);
-            put(block, e.offset + base);
-        }
-        for (size_t i = 0; !key.empty() && i < block.size(); ++i) block[i] = uint8_t(block[i] - key[i % key.size()]);
-        put(out, countOverride ? countOverride : uint32_t(dir.size()));
-        put(out, packed);
-        out.insert(out.end(), block.begin(), block.end());
-        out.insert(out.end(), data.begin(), data.end());
-        return out;
-    }
-};
+using Image = test_support::ArchiveImage;
 
 Bytes pattern(size_t n, uint8_t seed)
 {
@@ -96,10 +54,7 @@ protected:
 
     void write(const Bytes& b, const std::string& to = "")
     {
-        FILE* f = std::fopen((to.empty() ? path : to).c_str(), "wb");
-        ASSERT_TRUE(f);
-        std::fwrite(b.data(), 1, b.size(), f);
-        std::fclose(f);
+        ASSERT_TRUE(test_support::writeBytes(to.empty() ? path : to, b));
     }
     Bytes read(const char* name, int expect = 1)
     {

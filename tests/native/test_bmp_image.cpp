@@ -6,48 +6,31 @@
 
 #include "support/alpha_plane.h"
 #include "support/bmp_image.h"
+#include "tests/support/bmp_builder.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, size_t at, uint16_t v) { b[at] = v & 0xFF; b[at + 1] = v >> 8; }
-void put32(Bytes& b, size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF; }
+using test_support::Bytes;
+using test_support::put16;
+using test_support::put32;
 
 // The colour of picture pixel (row from the top, column): blue = column, green = row, red 0x80.
 // Alpha (fourth byte or plane) = 16 x row + column.
 uint8_t alphaAt(int row, int col) { return static_cast<uint8_t>(16 * row + col); }
 
-// A bottom-up BMP as files carry it. Row padding of 24-bit files is filled with 0xEE.
+// A bottom-up BMP as files carry it, with reserved1 in its header and, withPlane, an alpha
+// plane after the pixels (bottom row first).
 Bytes makeBmp(int bits, int w, int h, uint16_t reserved1 = 0, bool withPlane = false)
 {
-    const size_t stride = bits == 24 ? (3 * w + 3) & ~3u : 4 * w;
-    Bytes b(54 + stride * h + (withPlane ? w * h : 0), 0xEE);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, static_cast<uint32_t>(b.size()));
+    Bytes b = test_support::makeBmp(bits, w, h, [](int row, int col) {
+        return test_support::BmpPixel{static_cast<uint8_t>(col), static_cast<uint8_t>(row), 0x80, alphaAt(row, col)};
+    });
     put16(b, 6, reserved1);
-    put16(b, 8, 0);
-    put32(b, 10, 54);
-    put32(b, 14, 40);
-    put32(b, 18, w);
-    put32(b, 22, h);
-    put16(b, 26, 1);
-    put16(b, 28, static_cast<uint16_t>(bits));
-    put32(b, 30, 0);
-    put32(b, 34, 0);
-    for (int row = 0; row < h; ++row) {
-        uint8_t* p = &b[54 + stride * (h - 1 - row)];
-        for (int col = 0; col < w; ++col) {
-            *p++ = static_cast<uint8_t>(col);
-            *p++ = static_cast<uint8_t>(row);
-            *p++ = 0x80;
-            if (bits == 32) *p++ = alphaAt(row, col);
-        }
+    if (withPlane) {
+        for (int row = h - 1; row >= 0; --row)
+            for (int col = 0; col < w; ++col) b.push_back(alphaAt(row, col));
+        put32(b, 2, static_cast<uint32_t>(b.size()));
     }
-    if (withPlane)
-        for (int row = 0; row < h; ++row)
-            for (int col = 0; col < w; ++col) b[54 + stride * h + w * (h - 1 - row) + col] = alphaAt(row, col);
     return b;
 }
 

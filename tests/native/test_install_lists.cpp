@@ -9,6 +9,8 @@
 
 #include "data/archive_reader.h"
 #include "data/install_lists.h"
+#include "tests/support/archive_image.h"
+#include "tests/support/host_files.h"
 
 namespace {
 
@@ -289,26 +291,12 @@ TEST(InstallLists, LoadsFromTheArchive)
 {
     const std::string good = join(installList({"Data\\"}, {"a.exe"}));
     const std::string cut = join(titleList(numbered("D", 21), {}));
-    struct Item { const char* name; const std::string* body; uint32_t storedSize; };
-    const Item items[] = {{"instdata_f.txt", &good, static_cast<uint32_t>(good.size())},
-                          {"inst_lantern.txt", &cut, static_cast<uint32_t>(cut.size())},
-                          {"inst_harbor.txt", &good, 0}};   // storedSize 0: unusable
-    std::string arc(8 + 44 * 3, '\0');
-    arc[0] = 3;
-    for (int i = 0; i < 3; ++i) {
-        char* e = &arc[8 + 44 * i];
-        std::strcpy(e, items[i].name);
-        uint32_t fields[3] = {static_cast<uint32_t>(items[i].body->size()), items[i].storedSize,
-                              static_cast<uint32_t>(arc.size())};
-        for (int f = 0; f < 3; ++f)
-            for (int b = 0; b < 4; ++b) e[32 + 4 * f + b] = static_cast<char>(fields[f] >> (8 * b));
-        arc += *items[i].body;
-    }
+    test_support::ArchiveImage image;
+    image.add("instdata_f.txt", test_support::bytesOf(good));
+    image.add("inst_lantern.txt", test_support::bytesOf(cut));
+    image.add("inst_harbor.txt", test_support::bytesOf(good), /*hidden=*/true);   // unusable
     const std::string path = testing::TempDir() + "lists_test.arc";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(nullptr, f);
-    std::fwrite(arc.data(), 1, arc.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(test_support::writeBytes(path, image.bytes("")));
 
     CArchiveReader archive;
     archive.SetKey("");

@@ -7,25 +7,14 @@
 #include <string>
 
 #include "support/log_file.h"
+#include "tests/support/host_files.h"
 
 namespace {
 
 std::string tempPath(const char* name) { return testing::TempDir() + name; }
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool exists(const std::string& path)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
-}
+using test_support::fileExists;
+using test_support::readText;
 
 // "MM/DD/YY HH:MM:SS : " with digits where the pattern has 9.
 bool isStamped(const std::string& line)
@@ -54,7 +43,7 @@ TEST(LogFile, OffUnlessModeIsOne)
     log.SetMode(2);
     log.Printf("%s %d", "second", 2);
     EXPECT_STREQ("second 2", log.GetLastMessage());
-    EXPECT_FALSE(exists(path));
+    EXPECT_FALSE(fileExists(path));
     EXPECT_STREQ("errorlog.txt", CLogFile().FileName());
 }
 
@@ -82,7 +71,7 @@ TEST(LogFile, AppendsStampedLinesInOrder)
     log.WriteInt(42);
     log.Printf("%s=%d", "copied", 7);
 
-    std::istringstream lines(readAll(path));
+    std::istringstream lines(readText(path));
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ("earlier line", line);
@@ -110,7 +99,7 @@ TEST(LogFile, LongMessagesAreWrittenWholeAfterEarlierLines)
     log.Write(wide.c_str());
     log.Printf("copied: %s -> %s (%d bytes)", std::string(259, 'a').c_str(), std::string(259, 'b').c_str(), 7);
 
-    std::istringstream lines(readAll(path));
+    std::istringstream lines(readText(path));
     std::string line;
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(wide, messagePart(line));

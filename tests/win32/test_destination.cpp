@@ -14,67 +14,13 @@
 #include "menu/page_ids.h"
 #include "menu/pages.h"
 #include "menu/title_controls.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/registry.h"
+
+using namespace install_test;
+using namespace test_support;
 
 namespace {
-
-// Dialogs shown on this thread: message boxes are recorded (text, caption, owner) and closed with
-// OK; the folder browser (the dialog with a tree) is counted and closed with Cancel. Pages are
-// dialogs too and are activated when a box closes, but have neither a tree nor an OK button.
-struct ShownMessage {
-    std::string text, caption;
-    HWND owner;
-};
-std::vector<ShownMessage> g_shown;
-int g_browsers = 0;
-
-LRESULT CALLBACK closeDialogs(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND box = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && !GetPropA(box, "seen")) {
-        if (FindWindowExA(box, nullptr, "SysTreeView32", nullptr)) {
-            SetPropA(box, "seen", box);
-            ++g_browsers;
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        } else if (GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK)) {
-            SetPropA(box, "seen", box);
-            char text[1024] = {}, caption[256] = {};
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-            GetWindowTextA(box, caption, sizeof caption);
-            g_shown.push_back({text, caption, GetWindow(box, GW_OWNER)});
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-INT_PTR CALLBACK quietPageProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
-}
-
-// A page from the menu's own dialog template, with a procedure that does nothing.
-HWND createPage(int templateId)
-{
-    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), nullptr,
-                              quietPageProc, 0);
-}
-
-std::string controlText(HWND page, int id)
-{
-    char text[512] = {};
-    GetDlgItemTextA(page, id, text, sizeof text);
-    return text;
-}
-
-bool enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
-void check(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
-bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-
-void setText(char* buffer, const char* text)
-{
-    std::memset(buffer, 0, kTextSize);
-    std::strcpy(buffer, text);
-}
 
 constexpr int kBox = IDC_TITLE_BOX_BASE;
 constexpr int kLine = IDC_CONFIRM_LINE_BASE;
@@ -84,14 +30,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(user_.ok());
-        g_shown.clear();
-        g_browsers = 0;
-        hook_ = SetWindowsHookExA(WH_CBT, closeDialogs, nullptr, GetCurrentThreadId());
         g_pages = {};
-        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
-        g_pages.installConfirm = createPage(IDD_INSTALL_CONFIRM);
-        g_pages.uninstallSelect = createPage(IDD_UNINSTALL_SELECT);
-        g_pages.uninstallConfirm = createPage(IDD_UNINSTALL_CONFIRM);
+        g_pages.installSelect = createQuietDialog(IDD_INSTALL_SELECT);
+        g_pages.installConfirm = createQuietDialog(IDD_INSTALL_CONFIRM);
+        g_pages.uninstallSelect = createQuietDialog(IDD_UNINSTALL_SELECT);
+        g_pages.uninstallConfirm = createQuietDialog(IDD_UNINSTALL_CONFIRM);
         ASSERT_TRUE(g_pages.installSelect && g_pages.installConfirm && g_pages.uninstallSelect &&
                     g_pages.uninstallConfirm);
 
@@ -114,20 +57,12 @@ protected:
                           g_pages.uninstallConfirm})
             if (page) DestroyWindow(page);
         g_pages = {};
-        UnhookWindowsHookEx(hook_);
     }
 
-    static void install(int index)
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, g_titles[index].registryKey, 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
+    static void install(int index) { ASSERT_TRUE(createKey(HKEY_CURRENT_USER, g_titles[index].registryKey)); }
 
-    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "destination"};
-    HHOOK hook_ = nullptr;
+    PrivateRegistryRoot user_{HKEY_CURRENT_USER, "destination"};
+    MessageCatcher messages_;
 };
 
 TEST(SpaceFigure, WholeUnitsOf1024MbAndTheRestInMb)
@@ -165,11 +100,11 @@ TEST(SpaceQueryRoot, DriveOrShareRootOfAPath)
 
 TEST_F(Destination, RequiredAndFreeFiguresAreShownOnBothPages)
 {
-    check(g_pages.installSelect, kBox, true);       // 1000
-    check(g_pages.installSelect, kBox + 1, true);   // 2071: 3071 in all
+    setChecked(g_pages.installSelect, kBox, true);       // 1000
+    setChecked(g_pages.installSelect, kBox + 1, true);   // 2071: 3071 in all
     EXPECT_EQ(selectedInstallSize(), 3071u);
     refreshSpaceDisplay();
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
     EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "2．1023 ＧＢの空き容量が必要です。");
     EXPECT_EQ(g_space.requiredGb, 2u);
     EXPECT_EQ(g_space.requiredMbRest, 1023u);
@@ -192,15 +127,15 @@ TEST_F(Destination, UnreadableFreeSpaceIsReportedAndCountsAsNone)
     for (char letter = 'J'; letter <= 'Y' && GetDriveTypeA(drive) != DRIVE_NO_ROOT_DIR; ++letter)
         drive[0] = letter;
     ASSERT_EQ(GetDriveTypeA(drive), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
-    setText(installDir, (std::string(drive) + "Varnis\\Hub\\").c_str());
+    setText(installDir, std::string(drive) + "Varnis\\Hub\\");
     g_space = {7, 7, 7, 7};
-    check(g_pages.installSelect, kBox + 2, true);   // 300
+    setChecked(g_pages.installSelect, kBox + 2, true);   // 300
 
     refreshSpaceDisplay();
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "ディスク容量取得失敗");
-    EXPECT_EQ(g_shown[0].caption, "ERROR");
-    EXPECT_EQ(g_shown[0].owner, nullptr);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "ディスク容量取得失敗");
+    EXPECT_EQ(messages_.shown()[0].caption, "ERROR");
+    EXPECT_EQ(messages_.shown()[0].owner, nullptr);
     EXPECT_EQ(g_space.freeGb, 0u);
     EXPECT_EQ(g_space.freeMbRest, 0u);
     EXPECT_EQ(controlText(g_pages.installConfirm, IDC_SPACE), "0．300 / 0．000 GB");
@@ -211,33 +146,33 @@ TEST_F(Destination, SelectionDecidesTheSizeAndTheNextButtons)
     setText(installDir, "C:\\");
     refreshSpaceDisplay();   // nothing checked anywhere
     EXPECT_EQ(controlText(g_pages.installSelect, IDC_REQUIRED_SPACE), "0．000 ＧＢの空き容量が必要です。");
-    EXPECT_FALSE(enabled(g_pages.installSelect, IDC_NEXT));
-    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    EXPECT_FALSE(isEnabled(g_pages.installSelect, IDC_NEXT));
+    EXPECT_FALSE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
 
     // The all-titles box counts every title that is not installed, whatever its own box says;
     // an installed title never counts.
     install(1);
-    check(g_pages.installSelect, IDC_ALL_TITLES, true);
-    check(g_pages.installSelect, kBox + 1, true);
+    setChecked(g_pages.installSelect, IDC_ALL_TITLES, true);
+    setChecked(g_pages.installSelect, kBox + 1, true);
     EXPECT_EQ(selectedInstallSize(), 1000u + 300 + 40 + 5);
-    check(g_pages.installSelect, IDC_ALL_TITLES, false);
+    setChecked(g_pages.installSelect, IDC_ALL_TITLES, false);
     refreshSpaceDisplay();
     EXPECT_EQ(selectedInstallSize(), 0u);
-    EXPECT_FALSE(enabled(g_pages.installSelect, IDC_NEXT));
-    check(g_pages.installSelect, kBox + 3, true);
+    EXPECT_FALSE(isEnabled(g_pages.installSelect, IDC_NEXT));
+    setChecked(g_pages.installSelect, kBox + 3, true);
     refreshSpaceDisplay();
     EXPECT_EQ(selectedInstallSize(), 40u);
-    EXPECT_TRUE(enabled(g_pages.installSelect, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(g_pages.installSelect, IDC_NEXT));
 
     // A checked title counts for uninstall only while it is installed.
-    for (int i = 0; i < kTitleCount; ++i) check(g_pages.uninstallSelect, kBox + i, true);
+    for (int i = 0; i < kTitleCount; ++i) setChecked(g_pages.uninstallSelect, kBox + i, true);
     EXPECT_TRUE(titleCountsForUninstall(1));
     EXPECT_FALSE(titleCountsForUninstall(0));
     refreshSpaceDisplay();
-    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
-    check(g_pages.uninstallSelect, kBox + 1, false);
+    EXPECT_TRUE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
+    setChecked(g_pages.uninstallSelect, kBox + 1, false);
     refreshSpaceDisplay();
-    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    EXPECT_FALSE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
 
     for (int index : {-1, kTitleCount})
         EXPECT_FALSE(titleCountsForInstall(index) || titleCountsForUninstall(index)) << index;
@@ -247,24 +182,20 @@ TEST_F(Destination, ProductWithNoTitleLeftCanStillBeUninstalled)
 {
     setText(installDir, "C:\\");
     refreshSpaceDisplay();
-    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT)) << "nothing installed";
+    EXPECT_FALSE(isEnabled(g_pages.uninstallSelect, IDC_NEXT)) << "nothing installed";
 
     // A run that ended before its titles leaves the product alone: the uninstall run removes it.
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKeyPath));
     refreshSpaceDisplay();
-    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
 
     // With a title installed, the title decides: the product goes with the last title.
     install(3);
     refreshSpaceDisplay();
-    EXPECT_FALSE(enabled(g_pages.uninstallSelect, IDC_NEXT));
-    check(g_pages.uninstallSelect, kBox + 3, true);
+    EXPECT_FALSE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
+    setChecked(g_pages.uninstallSelect, kBox + 3, true);
     refreshSpaceDisplay();
-    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
 }
 
 // The data options act on the product's data, which goes only with the last title; the Uninstall
@@ -273,11 +204,7 @@ TEST_F(Destination, UninstallConfirmOffersOnlyWhatTheChoicesCanRemove)
 {
     install(0);
     install(3);
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKeyPath));
     const HWND page = g_pages.uninstallConfirm;
     struct Case {
         std::vector<int> titles, boxes;
@@ -292,15 +219,15 @@ TEST_F(Destination, UninstallConfirmOffersOnlyWhatTheChoicesCanRemove)
         {{0, 3}, {}, true, false},
     };
     for (const Case& c : cases) {
-        for (int i = 0; i < kTitleCount; ++i) check(g_pages.uninstallSelect, kBox + i, false);
-        for (int id : {IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) check(page, id, false);
-        for (int title : c.titles) check(g_pages.uninstallSelect, kBox + title, true);
-        for (int id : c.boxes) check(page, id, true);
+        for (int i = 0; i < kTitleCount; ++i) setChecked(g_pages.uninstallSelect, kBox + i, false);
+        for (int id : {IDC_DATA_ALL, IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) setChecked(page, id, false);
+        for (int title : c.titles) setChecked(g_pages.uninstallSelect, kBox + title, true);
+        for (int id : c.boxes) setChecked(page, id, true);
         updateUninstallConfirm();
         const std::string which = "titles " + std::to_string(c.titles.size()) + ", boxes " + std::to_string(c.boxes.size());
-        for (int id : {IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) EXPECT_EQ(enabled(page, id), c.dataOptions) << which;
-        EXPECT_TRUE(enabled(page, IDC_DATA_GAME) && enabled(page, IDC_DATA_ALL)) << which;
-        EXPECT_EQ(enabled(page, IDC_UNINSTALL_RUN), c.uninstall) << which;
+        for (int id : {IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE}) EXPECT_EQ(isEnabled(page, id), c.dataOptions) << which;
+        EXPECT_TRUE(isEnabled(page, IDC_DATA_GAME) && isEnabled(page, IDC_DATA_ALL)) << which;
+        EXPECT_EQ(isEnabled(page, IDC_UNINSTALL_RUN), c.uninstall) << which;
     }
 }
 
@@ -308,8 +235,8 @@ TEST_F(Destination, UninstallConfirmOffersOnlyWhatTheChoicesCanRemove)
 TEST_F(Destination, InstallChoicesAreReadOnceFromThePages)
 {
     install(1);
-    for (int i : {0, 1, 4}) check(g_pages.installSelect, kBox + i, true);
-    check(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, true);
+    for (int i : {0, 1, 4}) setChecked(g_pages.installSelect, kBox + i, true);
+    setChecked(g_pages.installSelect, IDC_SHORTCUT_DESKTOP, true);
     installType = 0;
     g_space = {1, 24, 0, 512};
     const InstallChoices run = readInstallChoices();
@@ -327,24 +254,24 @@ TEST_F(Destination, TitleControlsFollowTheRegistry)
 {
     install(0);
     install(3);
-    check(g_pages.installSelect, kBox + 1, true);     // chosen, not installed
-    check(g_pages.uninstallSelect, kBox, true);       // chosen, installed
-    check(g_pages.uninstallSelect, kBox + 2, true);   // chosen, not installed
+    setChecked(g_pages.installSelect, kBox + 1, true);     // chosen, not installed
+    setChecked(g_pages.uninstallSelect, kBox, true);       // chosen, installed
+    setChecked(g_pages.uninstallSelect, kBox + 2, true);   // chosen, not installed
     syncTitleControls();
 
     const bool installed[kTitleCount] = {true, false, false, true, false};
     const bool onInstallConfirm[kTitleCount] = {false, true, false, false, false};
     const bool onUninstallConfirm[kTitleCount] = {true, false, false, false, false};
     for (int i = 0; i < kTitleCount; ++i) {
-        EXPECT_EQ(enabled(g_pages.installSelect, kBox + i), !installed[i]) << i;
-        EXPECT_EQ(enabled(g_pages.uninstallSelect, kBox + i), installed[i]) << i;
-        EXPECT_EQ(enabled(g_pages.installConfirm, kLine + i), onInstallConfirm[i]) << i;
-        EXPECT_EQ(enabled(g_pages.uninstallConfirm, kLine + i), onUninstallConfirm[i]) << i;
+        EXPECT_EQ(isEnabled(g_pages.installSelect, kBox + i), !installed[i]) << i;
+        EXPECT_EQ(isEnabled(g_pages.uninstallSelect, kBox + i), installed[i]) << i;
+        EXPECT_EQ(isEnabled(g_pages.installConfirm, kLine + i), onInstallConfirm[i]) << i;
+        EXPECT_EQ(isEnabled(g_pages.uninstallConfirm, kLine + i), onUninstallConfirm[i]) << i;
     }
 
-    for (int i = 0; i < kTitleCount; ++i) check(g_pages.installSelect, kBox + i, false);
+    for (int i = 0; i < kTitleCount; ++i) setChecked(g_pages.installSelect, kBox + i, false);
     for (int i = 0; i < kTitleCount; ++i) checkIfNotInstalled(i, kBox + i);
-    for (int i = 0; i < kTitleCount; ++i) EXPECT_EQ(checked(g_pages.installSelect, kBox + i), !installed[i]) << i;
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_EQ(isChecked(g_pages.installSelect, kBox + i), !installed[i]) << i;
 }
 
 TEST_F(Destination, ChosenFolderBecomesTheRootWithItsProductFolder)
@@ -382,18 +309,18 @@ TEST_F(Destination, TooLongOrCancelledChoiceChangesNothing)
     const std::string tooLong = longest + "g";
     EXPECT_FALSE(applyChosenRoot(g_pages.installConfirm, tooLong.c_str()));
     unchanged();
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].owner, g_pages.installConfirm);
-    EXPECT_NE(g_shown[0].text.find("長すぎます"), std::string::npos);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].owner, g_pages.installConfirm);
+    EXPECT_NE(messages_.shown()[0].text.find("長すぎます"), std::string::npos);
 
     EXPECT_FALSE(applyChosenRoot(g_pages.installConfirm, ""));
     unchanged();
 
     // The folder browser, closed with Cancel.
     changeInstallRoot(g_pages.installConfirm);
-    EXPECT_EQ(g_browsers, 1);
+    EXPECT_EQ(messages_.browsersClosed(), 1);
     unchanged();
-    EXPECT_EQ(g_shown.size(), 1u);
+    EXPECT_EQ(messages_.shown().size(), 1u);
 
     EXPECT_TRUE(applyChosenRoot(g_pages.installConfirm, longest.c_str()));
     EXPECT_EQ(std::strlen(installDir), kTextSize - 1);

@@ -7,45 +7,24 @@
 #include <vector>
 
 #include "support/dib.h"
+#include "tests/support/bmp_builder.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-void put16(Bytes& b, size_t at, uint16_t v) { b[at] = v & 0xFF; b[at + 1] = v >> 8; }
-void put32(Bytes& b, size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF; }
+using test_support::Bytes;
+using test_support::put16;
+using test_support::put32;
 
 // Picture pixel (row from the top, column): red 0x80 + row, green 16 x column, blue 0x20 + row.
 COLORREF colourAt(int row, int col) { return RGB(0x80 + row, 16 * col, 0x20 + row); }
 uint8_t alphaAt(int row, int col) { return static_cast<uint8_t>(0x40 + 8 * row + col); }
 
-// A bottom-up BMP file image; 24-bit row padding is filled with 0xEE.
 Bytes makeBmp(int bits, int w, int h)
 {
-    const size_t stride = bits == 24 ? (3 * w + 3) & ~3u : 4 * w;
-    Bytes b(54 + stride * h, 0xEE);
-    b[0] = 'B';
-    b[1] = 'M';
-    put32(b, 2, static_cast<uint32_t>(b.size()));
-    put32(b, 6, 0);
-    put32(b, 10, 54);
-    put32(b, 14, 40);
-    put32(b, 18, w);
-    put32(b, 22, h);
-    put16(b, 26, 1);
-    put16(b, 28, static_cast<uint16_t>(bits));
-    for (int i = 30; i < 54; ++i) b[i] = 0;
-    for (int row = 0; row < h; ++row) {
-        uint8_t* p = &b[54 + stride * (h - 1 - row)];
-        for (int col = 0; col < w; ++col) {
-            COLORREF c = colourAt(row, col);
-            *p++ = GetBValue(c);
-            *p++ = GetGValue(c);
-            *p++ = GetRValue(c);
-            if (bits == 32) *p++ = alphaAt(row, col);
-        }
-    }
-    return b;
+    return test_support::makeBmp(bits, w, h, [](int row, int col) {
+        const COLORREF c = colourAt(row, col);
+        return test_support::BmpPixel{GetBValue(c), GetGValue(c), GetRValue(c), alphaAt(row, col)};
+    });
 }
 
 int load(CDIB& dib, const Bytes& file) { return dib.Load(file.data(), static_cast<int>(file.size()), 0); }

@@ -7,19 +7,17 @@
 #include "install/run_state.h"
 #include "menu/directx_offer.h"
 #include "install_test_helpers.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
 
 const char kStartRecord[] = "vga_dxsetup_started.txt";
 
-std::string tempPath(const char* name)
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + name;
-}
+std::string tempPath(const char* name) { return tempFolder() + name; }
 
 // A copy of this program named dxsetup.exe stands in for the setup: started under that name it
 // only records its command line and working folder, then ends.

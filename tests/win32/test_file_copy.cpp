@@ -10,9 +10,14 @@
 #include "install/file_copy.h"
 #include "install/run_state.h"
 #include "install_test_helpers.h"
+#include "menu/page_ids.h"
+#include "menu/pages.h"
 #include "menu/progress_page.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
 
@@ -36,6 +41,17 @@ protected:
     ScratchFolder scratch_{"file_copy"};
     QuietProgress quiet_;
 };
+
+// A message-only window of its own class, whose procedure a test gives the copy's message checks.
+HWND messageWindow(const char* className, WNDPROC procedure)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = className;
+    RegisterClassA(&windowClass);
+    return CreateWindowA(className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr);
+}
 
 // A window whose WM_APP does what the roll-back does to a list copy in progress.
 LRESULT CALLBACK rollBackWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -93,25 +109,19 @@ TEST_F(FileCopy, DestinationThatCannotBeWrittenFailsAndReleasesTheSource)
         EXPECT_TRUE(DeleteFileA(source.c_str())) << target;
     }
     EXPECT_TRUE(readFile(readOnly) == "keep");
-    EXPECT_FALSE(exists(noFolder));
+    EXPECT_FALSE(pathExists(noFolder));
     EXPECT_EQ(bytesCopied, 0u);
 
     // A missing source fails both without creating the destination.
     const std::string target = scratch_ / "never";
     EXPECT_FALSE(copyListFile(nullptr, source.c_str(), target.c_str(), 0));
     EXPECT_FALSE(copyTitleFile(quiet_, source.c_str(), target.c_str()));
-    EXPECT_FALSE(exists(target));
+    EXPECT_FALSE(pathExists(target));
 }
 
 TEST_F(FileCopy, RollBackDuringAListCopyStopsItWithTheFilesClosed)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = rollBackWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VgaRollBackWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("VgaRollBackWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                windowClass.hInstance, nullptr);
+    HWND window = messageWindow("VgaRollBackWindow", rollBackWindowProc);
     ASSERT_NE(window, nullptr);
 
     const std::string source = scratch_ / "source";
@@ -149,13 +159,7 @@ LRESULT CALLBACK resizeWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
 
 TEST_F(FileCopy, SourceThatShrinksOrGrowsDuringTheCopyFailsWithoutLeavingACopy)
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = resizeWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "VgaResizeWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA("VgaResizeWindow", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance,
-                                nullptr);
+    HWND window = messageWindow("VgaResizeWindow", resizeWindowProc);
     ASSERT_NE(window, nullptr);
 
     g_changedFile = scratch_ / "source";
@@ -169,7 +173,7 @@ TEST_F(FileCopy, SourceThatShrinksOrGrowsDuringTheCopyFailsWithoutLeavingACopy)
             const bool copied = title ? copyTitleFile(quiet_, g_changedFile.c_str(), target.c_str())
                                       : copyListFile(nullptr, g_changedFile.c_str(), target.c_str(), 0);
             EXPECT_FALSE(copied) << (title ? "title" : "list") << " copy, source changed to " << length;
-            EXPECT_FALSE(exists(target)) << (title ? "title" : "list") << " copy, source changed to " << length;
+            EXPECT_FALSE(pathExists(target)) << (title ? "title" : "list") << " copy, source changed to " << length;
             EXPECT_TRUE(DeleteFileA(g_changedFile.c_str())) << "the source was left open";
         }
     }
@@ -237,7 +241,7 @@ TEST(Progress, TitlePercentCountsWholeBinaryMegabytesAndMayPass100)
 
 TEST_F(FileCopy, CopiesShowTheirPercentAndPathsOnTheProgressPage)
 {
-    g_pages.progress = createPage(IDD_PROGRESS);
+    g_pages.progress = createQuietDialog(IDD_PROGRESS);
     ASSERT_NE(g_pages.progress, nullptr);
     HWND bar = GetDlgItem(g_pages.progress, IDC_PROGRESS_BAR);
     SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));

@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
 #include "support/path.h"
 #include "install/disc_request.h"
@@ -17,6 +16,11 @@
 #include "menu/pages.h"
 #include "menu/game_launch.h"
 #include "menu/page_ids.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/registry.h"
+
+using namespace test_support;
 
 namespace {
 
@@ -40,25 +44,6 @@ struct StartedAsGame {
         ExitProcess(0);
     }
 } startedAsGame;
-
-std::string tempFolder()
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    return temp;   // with its trailing backslash
-}
-
-std::string readFile(const std::string& path)
-{
-    std::string text;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, n);
-        std::fclose(f);
-    }
-    return text;
-}
 
 // What a started copy wrote: its module path, its working folder, its command line.
 struct Started {
@@ -129,9 +114,7 @@ protected:
             DeleteFileA(decoy_.c_str());
             DeleteFileA(marker_.c_str());
             RemoveDirectoryA(folder_.c_str());
-            if (GetFileAttributesA(folder_.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                GetFileAttributesA(decoy_.c_str()) == INVALID_FILE_ATTRIBUTES)
-                return;
+            if (!pathExists(folder_) && !pathExists(decoy_)) return;
             Sleep(50);
         }
     }
@@ -141,7 +124,7 @@ protected:
         ASSERT_TRUE(writeTitleRegistry(nullptr, *title_, root.c_str()));
     }
 
-    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "game_launch"};
+    PrivateRegistryRoot user_{HKEY_CURRENT_USER, "game_launch"};
     std::string folder_, game_, decoy_, marker_;
     std::unique_ptr<TitleRecord> title_;
 };
@@ -162,10 +145,7 @@ TEST_F(GameLaunch, NothingStartsWithoutAUsableProgramPath)
     // Installed, but L_INST_PATH is gone: a bare "game.exe" would be looked for on the
     // system's search path.
     installTitle(folder_);
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, title_->registryKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
-    RegDeleteValueA(key, "L_INST_PATH");
-    RegCloseKey(key);
+    ASSERT_EQ(RegDeleteKeyValueA(HKEY_CURRENT_USER, title_->registryKey, "L_INST_PATH"), ERROR_SUCCESS);
     EXPECT_FALSE(startTitleProgram(*title_));
 
     // A program path past 259 characters is not cut to some other file.
@@ -178,18 +158,12 @@ TEST_F(GameLaunch, NothingStartsWithoutAUsableProgramPath)
     EXPECT_FALSE(startTitleProgram(*title_));
 
     Sleep(500);
-    EXPECT_EQ(GetFileAttributesA(marker_.c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-INT_PTR CALLBACK quietPageProc(HWND, UINT message, WPARAM, LPARAM)
-{
-    return message == WM_INITDIALOG;
+    EXPECT_FALSE(pathExists(marker_));
 }
 
 TEST(PlayPage, TheLastCheckedRadioChoosesTheTitle)
 {
-    HWND page = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PLAY), nullptr,
-                                   quietPageProc, 0);
+    HWND page = createQuietDialog(IDD_PLAY);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(selectedPlayTitle(page), 0);   // none checked
     CheckDlgButton(page, IDC_PLAY_TITLE_BASE + 3, BST_CHECKED);

@@ -15,21 +15,17 @@
 #include "menu/page_ids.h"
 #include "menu/pages.h"
 #include "menu/title_controls.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/registry.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 const char kProductKey[] = "Software\\Varnis\\SET-V";
-
-bool keyExists(HKEY root, const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 bool visible(HWND page) { return IsWindowVisible(page) != FALSE; }
 
@@ -39,17 +35,13 @@ protected:
     {
         ASSERT_TRUE(user_.ok());
         ASSERT_TRUE(machine_.ok());
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
+        ASSERT_TRUE(createKey(HKEY_LOCAL_MACHINE, kUninstallKey));
 
         g_pages = {};
-        g_pages.main = createPage(IDD_MAIN);
-        g_pages.installSelect = createPage(IDD_INSTALL_SELECT);
-        g_pages.installConfirm = createPage(IDD_INSTALL_CONFIRM);
-        g_pages.progress = createPage(IDD_PROGRESS);
+        g_pages.main = createQuietDialog(IDD_MAIN);
+        g_pages.installSelect = createQuietDialog(IDD_INSTALL_SELECT);
+        g_pages.installConfirm = createQuietDialog(IDD_INSTALL_CONFIRM);
+        g_pages.progress = createQuietDialog(IDD_PROGRESS);
         ShowWindow(g_pages.installConfirm, SW_SHOWNORMAL);
         for (TitleRecord& title : g_titles) title = {};
 
@@ -219,7 +211,7 @@ TEST_F(InstallRun, DestinationTooDeepForAnyFileOfTheRunIsRefusedBeforeAnythingIs
     EXPECT_TRUE(visible(g_pages.installConfirm));
     EXPECT_FALSE(visible(g_pages.progress));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey)) << "nothing may be registered";
-    EXPECT_EQ(GetFileAttributesA((scratch_.path() + "Varnis").c_str()), INVALID_FILE_ATTRIBUTES) << "no folder made";
+    EXPECT_FALSE(pathExists(scratch_.path() + "Varnis")) << "no folder made";
 
     // A title file that would not fit refuses the run the same way.
     setText(installDir, scratch_.path() + "Varnis\\Hub\\");
@@ -267,7 +259,7 @@ TEST_F(InstallRun, ListsThatStartUpCouldNotReadStopTheRunBeforeAnythingIsWritten
     EXPECT_EQ(messages_.shown()[0].caption, "インストールエラー");
     EXPECT_EQ(messages_.shown()[0].owner, g_pages.installConfirm);
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
-    EXPECT_FALSE(exists(scratch_.path() + "Varnis"));
+    EXPECT_FALSE(pathExists(scratch_.path() + "Varnis"));
     EXPECT_TRUE(visible(g_pages.installConfirm));
     EXPECT_EQ(runMode, RunMode::Idle);
 
@@ -276,13 +268,13 @@ TEST_F(InstallRun, ListsThatStartUpCouldNotReadStopTheRunBeforeAnythingIsWritten
     g_installListRead[0] = true;
     g_installListRead[1] = false;
     g_harborExtraRead[1] = false;
-    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
+    setChecked(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, true);
     startInstallRun();
     ASSERT_EQ(messages_.shown().size(), 2u);
     EXPECT_EQ(messages_.shown()[1].text, "inst_harborsp.txt を読み込めないため、インストールできません。");
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKey));
 
-    check(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, false);
+    setChecked(g_pages.installSelect, IDC_TITLE_BOX_BASE + kHarborIndex, false);
     startInstallRun();
     EXPECT_EQ(messages_.shown().size(), 2u);
     EXPECT_EQ(runMode, RunMode::Copying);
@@ -317,7 +309,7 @@ TEST_F(InstallRun, RunEndedInTheMiddleOfItsProductCopyIsCopiedAfreshAtTheNextSta
     startInstallRun();
     EXPECT_EQ(runMode, RunMode::Copying);
     EXPECT_EQ(copyIndex, 0) << "the product is copied again";
-    EXPECT_FALSE(exists(scratch_.path() + "Varnis")) << "what the earlier run copied goes first";
+    EXPECT_FALSE(pathExists(scratch_.path() + "Varnis")) << "what the earlier run copied goes first";
     char path[kTextSize] = {};
     DWORD size = sizeof path;
     ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kProductKey, "INSTALL_PATH", RRF_RT_REG_SZ, nullptr, path, &size),
@@ -335,17 +327,14 @@ TEST_F(InstallRun, RunEndedInTheMiddleOfItsProductCopyIsCopiedAfreshAtTheNextSta
 
 TEST_F(InstallRun, ExistingProductGoesStraightToTheClosingStepsAndRefusedDisc2RollsBack)
 {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKey));
     g_space = {0, 10, 0, 20};   // 20 MB needed, 10 MB free: a warning, and the run goes on
     messages_.answer(IDOK);
     messages_.answer(IDCANCEL);   // disc 2 is in no drive
 
     startInstallRun();
     EXPECT_EQ(copyIndex, 3);
-    EXPECT_FALSE(exists(scratch_.path() + "Varnis"));   // no product folders
+    EXPECT_FALSE(pathExists(scratch_.path() + "Varnis"));   // no product folders
     EXPECT_NE(RegGetValueA(HKEY_CURRENT_USER, kProductKey, "INSTALL_PATH", RRF_RT_ANY, nullptr, nullptr, nullptr),
               ERROR_SUCCESS);   // the product key is left as it is
     EXPECT_EQ(runSteps(10), 1);

@@ -8,18 +8,11 @@
 
 #include "support/multimedia_timer.h"
 #include "support/system_library.h"
+#include "tests/support/files.h"
+
+using namespace test_support;
 
 namespace {
-
-std::string ownFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\') + 1);
-}
-
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A copy of the planted library under the given path, with no marker from an earlier run.
 void plant(const std::string& path)
@@ -32,9 +25,8 @@ TEST(LibrarySearch, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted)
 {
     const std::string beside = ownFolder();
     const std::string before = beside + "vga_planted_before.dll", after = beside + "vga_planted_after.dll";
-    char tempPath[MAX_PATH] = {};
-    ASSERT_GT(GetTempPathA(MAX_PATH, tempPath), 0u);
-    const std::string working = std::string(tempPath) + "vga ソ表 working\\";
+    ASSERT_FALSE(tempFolder().empty());
+    const std::string working = tempFolder() + "vga ソ表 working\\";
     CreateDirectoryA(working.c_str(), nullptr);
     const std::string inWorking = working + "vga_planted_working.dll";
     plant(before);
@@ -44,7 +36,7 @@ TEST(LibrarySearch, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted)
     // Without the restriction the program's folder is searched: the planted code would run.
     HMODULE planted = LoadLibraryA("vga_planted_before.dll");
     EXPECT_TRUE(planted) << "the test's premise: an unrestricted search finds the planted library";
-    EXPECT_TRUE(exists(before + ".loaded"));
+    EXPECT_TRUE(pathExists(before + ".loaded"));
     if (planted) FreeLibrary(planted);
 
     restrictLibrarySearch();
@@ -54,8 +46,8 @@ TEST(LibrarySearch, PlantedLibrariesAreNotLoadedOnceTheSearchIsRestricted)
     EXPECT_EQ(LoadLibraryA("vga_planted_after.dll"), nullptr) << "loaded from the program's folder";
     EXPECT_EQ(LoadLibraryA("vga_planted_working.dll"), nullptr) << "loaded from the working folder";
     SetCurrentDirectoryA(oldFolder);
-    EXPECT_FALSE(exists(after + ".loaded"));
-    EXPECT_FALSE(exists(inWorking + ".loaded"));
+    EXPECT_FALSE(pathExists(after + ".loaded"));
+    EXPECT_FALSE(pathExists(inWorking + ".loaded"));
 
     // The system's libraries are still found by name and by their full path.
     HMODULE system = LoadLibraryA("winmm.dll");

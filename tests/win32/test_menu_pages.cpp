@@ -18,30 +18,15 @@
 #include "menu/page_procedures.h"
 #include "menu/pages.h"
 #include "menu/startup.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/registry.h"
+
+using namespace test_support;
 
 namespace {
 
 const char kTestKeyRoot[] = "Software\\VgaMenuPageTest";
 const char kProductKey[] = "Software\\Varnis\\SET-V";
-
-bool keyExists(const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void createKey(const char* path)
-{
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-bool checked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-bool enabled(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
 // A click as the player makes it: the button toggles itself and tells its page.
 void click(HWND page, int id)
@@ -67,14 +52,14 @@ protected:
             wsprintfA(g_titles[i].registryKey, "%s\\Title%d", kTestKeyRoot, i);
             g_titles[i].sizeMb = 100 * (i + 1);
         }
-        for (int i : installed) createKey(g_titles[i].registryKey);
+        for (int i : installed) EXPECT_TRUE(createKey(HKEY_CURRENT_USER, g_titles[i].registryKey));
         setInitialControls();
     }
 
     void SetUp() override
     {
         RegDeleteTreeA(HKEY_CURRENT_USER, kTestKeyRoot);
-        productKeyWasThere_ = keyExists(kProductKey);
+        productKeyWasThere_ = keyExists(HKEY_CURRENT_USER, kProductKey);
         std::strcpy(installRoot, "C:\\Program Files\\");
         std::strcpy(programFilesDir, installRoot);
         std::strcpy(installDir, "C:\\Program Files\\Varnis\\Hub\\");
@@ -207,16 +192,16 @@ TEST_F(MenuPages, InstallAllChecksOnlyTitlesNotInstalled)
     HWND page = g_pages.installSelect;
     showCentered(page);
     auto expectTitlesNotInstalledChecked = [&] {
-        EXPECT_TRUE(checked(page, IDC_ALL_TITLES));
-        for (int i : {0, 2, 4}) EXPECT_TRUE(checked(page, IDC_TITLE_BOX_BASE + i)) << i;
-        for (int i : {1, 3}) EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + i)) << i;
-        EXPECT_TRUE(enabled(page, IDC_NEXT));
+        EXPECT_TRUE(isChecked(page, IDC_ALL_TITLES));
+        for (int i : {0, 2, 4}) EXPECT_TRUE(isChecked(page, IDC_TITLE_BOX_BASE + i)) << i;
+        for (int i : {1, 3}) EXPECT_FALSE(isChecked(page, IDC_TITLE_BOX_BASE + i)) << i;
+        EXPECT_TRUE(isEnabled(page, IDC_NEXT));
     };
     expectTitlesNotInstalledChecked();   // as the menu starts
 
     click(page, IDC_ALL_TITLES);   // off: all five unchecked
-    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + i)) << i;
-    EXPECT_FALSE(enabled(page, IDC_NEXT));
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(isChecked(page, IDC_TITLE_BOX_BASE + i)) << i;
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT));
 
     click(page, IDC_ALL_TITLES);   // on again
     expectTitlesNotInstalledChecked();
@@ -229,35 +214,35 @@ TEST_F(MenuPages, UncheckingATitleUnchecksInstallAllForGood)
     showCentered(page);
 
     click(page, IDC_TITLE_BOX_BASE + 2);   // off
-    EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + 2));
-    EXPECT_FALSE(checked(page, IDC_ALL_TITLES));
+    EXPECT_FALSE(isChecked(page, IDC_TITLE_BOX_BASE + 2));
+    EXPECT_FALSE(isChecked(page, IDC_ALL_TITLES));
     click(page, IDC_TITLE_BOX_BASE + 2);   // on again: install-all stays off
-    EXPECT_TRUE(checked(page, IDC_TITLE_BOX_BASE + 2));
-    EXPECT_FALSE(checked(page, IDC_ALL_TITLES));
-    EXPECT_TRUE(enabled(page, IDC_NEXT));
+    EXPECT_TRUE(isChecked(page, IDC_TITLE_BOX_BASE + 2));
+    EXPECT_FALSE(isChecked(page, IDC_ALL_TITLES));
+    EXPECT_TRUE(isEnabled(page, IDC_NEXT));
 
     for (int i = 0; i < kTitleCount; ++i) click(page, IDC_TITLE_BOX_BASE + i);   // all off
-    EXPECT_FALSE(enabled(page, IDC_NEXT)) << "nothing selected, nothing to install";
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT)) << "nothing selected, nothing to install";
 }
 
 TEST_F(MenuPages, WithEveryTitleInstalledThereIsNothingToSelect)
 {
     startUp({0, 1, 2, 3, 4});
-    createKey(kProductKey);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKey));
     HWND main = g_pages.main;
     showCentered(main);
     click(main, IDC_ADD_TITLES);
     HWND page = g_pages.installSelect;
     EXPECT_TRUE(visible(page));
     EXPECT_FALSE(visible(main));
-    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(enabled(page, IDC_TITLE_BOX_BASE + i)) << i;
-    EXPECT_FALSE(enabled(page, IDC_NEXT));
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(isEnabled(page, IDC_TITLE_BOX_BASE + i)) << i;
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT));
 
     click(page, IDC_ALL_TITLES);   // off
     click(page, IDC_ALL_TITLES);   // on: there is nothing left to check
-    EXPECT_TRUE(checked(page, IDC_ALL_TITLES));
-    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + i)) << i;
-    EXPECT_FALSE(enabled(page, IDC_NEXT));
+    EXPECT_TRUE(isChecked(page, IDC_ALL_TITLES));
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_FALSE(isChecked(page, IDC_TITLE_BOX_BASE + i)) << i;
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT));
 }
 
 TEST_F(MenuPages, NextShowsTheChosenTitlesOnTheConfirmPage)
@@ -274,7 +259,7 @@ TEST_F(MenuPages, NextShowsTheChosenTitlesOnTheConfirmPage)
     EXPECT_FALSE(visible(page));
     const bool expected[kTitleCount] = {false, false, true, true, false};   // checked and not installed
     for (int i = 0; i < kTitleCount; ++i)
-        EXPECT_EQ(enabled(confirm, IDC_CONFIRM_LINE_BASE + i), expected[i]) << i;
+        EXPECT_EQ(isEnabled(confirm, IDC_CONFIRM_LINE_BASE + i), expected[i]) << i;
 
     click(confirm, IDC_BACK);
     EXPECT_TRUE(visible(page));
@@ -291,7 +276,7 @@ TEST_F(MenuPages, BackGoesToWelcomeOrMainByTheProductKey)
     EXPECT_FALSE(visible(select));
     hidePage(g_pages.welcome);
 
-    createKey(kProductKey);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKey));
     showCentered(g_pages.uninstallSelect);
     click(g_pages.uninstallSelect, IDC_BACK);
     EXPECT_TRUE(visible(g_pages.main));
@@ -309,7 +294,7 @@ TEST_F(MenuPages, WelcomeInstallOpensTheSelectionWithSizesUpToDate)
     EXPECT_EQ(installType, 0);
     EXPECT_TRUE(visible(g_pages.installSelect));
     EXPECT_FALSE(visible(welcome));
-    EXPECT_TRUE(enabled(g_pages.installSelect, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(g_pages.installSelect, IDC_NEXT));
     char line[128] = {};
     GetDlgItemTextA(g_pages.installSelect, IDC_REQUIRED_SPACE, line, sizeof line);
     EXPECT_STREQ(line, "1．476 ＧＢの空き容量が必要です。");   // 100+200+...+500 = 1500 MB
@@ -320,46 +305,46 @@ TEST_F(MenuPages, WelcomeInstallOpensTheSelectionWithSizesUpToDate)
 TEST_F(MenuPages, UninstallAllAlsoChecksTitlesThatAreNotInstalled)
 {
     startUp({2});
-    createKey(kProductKey);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKey));
     showCentered(g_pages.main);
     click(g_pages.main, IDC_UNINSTALL);
     HWND page = g_pages.uninstallSelect;
     ASSERT_TRUE(visible(page));
-    EXPECT_TRUE(enabled(page, IDC_TITLE_BOX_BASE + 2));
-    EXPECT_FALSE(enabled(page, IDC_TITLE_BOX_BASE + 0));
-    EXPECT_FALSE(enabled(page, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(page, IDC_TITLE_BOX_BASE + 2));
+    EXPECT_FALSE(isEnabled(page, IDC_TITLE_BOX_BASE + 0));
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT));
 
     click(page, IDC_ALL_TITLES);
-    for (int i = 0; i < kTitleCount; ++i) EXPECT_TRUE(checked(page, IDC_TITLE_BOX_BASE + i)) << i;
-    EXPECT_TRUE(enabled(page, IDC_NEXT));
+    for (int i = 0; i < kTitleCount; ++i) EXPECT_TRUE(isChecked(page, IDC_TITLE_BOX_BASE + i)) << i;
+    EXPECT_TRUE(isEnabled(page, IDC_NEXT));
 
     click(page, IDC_NEXT);
     HWND confirm = g_pages.uninstallConfirm;
     EXPECT_TRUE(visible(confirm));
     for (int i = 0; i < kTitleCount; ++i)
-        EXPECT_EQ(enabled(confirm, IDC_CONFIRM_LINE_BASE + i), i == 2) << "only installed titles are removed";
-    EXPECT_FALSE(enabled(confirm, IDC_UNINSTALL_RUN)) << "no data chosen: nothing would be removed";
+        EXPECT_EQ(isEnabled(confirm, IDC_CONFIRM_LINE_BASE + i), i == 2) << "only installed titles are removed";
+    EXPECT_FALSE(isEnabled(confirm, IDC_UNINSTALL_RUN)) << "no data chosen: nothing would be removed";
     click(confirm, IDC_DATA_GAME);
-    EXPECT_TRUE(enabled(confirm, IDC_UNINSTALL_RUN));
+    EXPECT_TRUE(isEnabled(confirm, IDC_UNINSTALL_RUN));
     click(confirm, IDC_DATA_GAME);
 
     click(confirm, IDC_BACK);
     EXPECT_TRUE(visible(page));
     click(page, IDC_TITLE_BOX_BASE + 2);   // the one installed title off: nothing to uninstall
-    EXPECT_FALSE(checked(page, IDC_TITLE_BOX_BASE + 2));
-    EXPECT_TRUE(checked(page, IDC_ALL_TITLES)) << "a title box leaves uninstall-all alone";
-    EXPECT_FALSE(enabled(page, IDC_NEXT));
+    EXPECT_FALSE(isChecked(page, IDC_TITLE_BOX_BASE + 2));
+    EXPECT_TRUE(isChecked(page, IDC_ALL_TITLES)) << "a title box leaves uninstall-all alone";
+    EXPECT_FALSE(isEnabled(page, IDC_NEXT));
 }
 
 // Next follows the boxes as they stand when the page is shown, also a box left checked earlier.
 TEST_F(MenuPages, UninstallNextFollowsTheBoxesWhenThePageIsShown)
 {
     startUp({2});
-    createKey(kProductKey);
+    ASSERT_TRUE(createKey(HKEY_CURRENT_USER, kProductKey));
     CheckDlgButton(g_pages.uninstallSelect, IDC_TITLE_BOX_BASE + 2, BST_CHECKED);
     showCentered(g_pages.main);
     click(g_pages.main, IDC_UNINSTALL);
-    EXPECT_TRUE(enabled(g_pages.uninstallSelect, IDC_NEXT));
+    EXPECT_TRUE(isEnabled(g_pages.uninstallSelect, IDC_NEXT));
 }
 
 TEST_F(MenuPages, DataOptionsFollowDeleteAllAndBack)
@@ -369,16 +354,16 @@ TEST_F(MenuPages, DataOptionsFollowDeleteAllAndBack)
     const int options[] = {IDC_DATA_GAME, IDC_DATA_SYSTEM, IDC_DATA_READ, IDC_DATA_SAVE};
 
     click(page, IDC_DATA_ALL);
-    for (int id : options) EXPECT_TRUE(checked(page, id)) << id;
+    for (int id : options) EXPECT_TRUE(isChecked(page, id)) << id;
     click(page, IDC_DATA_SAVE);   // mixed: delete-all stays on, so save data still go
-    EXPECT_TRUE(checked(page, IDC_DATA_ALL));
+    EXPECT_TRUE(isChecked(page, IDC_DATA_ALL));
     click(page, IDC_DATA_ALL);    // off: all four off
-    for (int id : options) EXPECT_FALSE(checked(page, id)) << id;
+    for (int id : options) EXPECT_FALSE(isChecked(page, id)) << id;
 
     for (int id : options) click(page, id);   // all four on one by one
-    EXPECT_TRUE(checked(page, IDC_DATA_ALL));
+    EXPECT_TRUE(isChecked(page, IDC_DATA_ALL));
     for (int id : options) click(page, id);   // and off again
-    EXPECT_FALSE(checked(page, IDC_DATA_ALL));
+    EXPECT_FALSE(isChecked(page, IDC_DATA_ALL));
 }
 
 // ---- pagePlay
@@ -394,8 +379,8 @@ TEST_F(MenuPages, PlayPreselectsTheFirstInstalledTitle)
     EXPECT_FALSE(visible(g_pages.main));
     for (int i = 0; i < kTitleCount; ++i) {
         const int radio = IDC_PLAY_TITLE_BASE + i;
-        EXPECT_EQ(enabled(play, radio), i == 1 || i == 3) << i;
-        EXPECT_EQ(checked(play, radio), i == 1) << i;
+        EXPECT_EQ(isEnabled(play, radio), i == 1 || i == 3) << i;
+        EXPECT_EQ(isChecked(play, radio), i == 1) << i;
     }
     click(play, IDC_BACK);
     EXPECT_TRUE(visible(g_pages.main));
@@ -408,8 +393,8 @@ TEST_F(MenuPages, PlayWithNothingInstalledHasEveryRadioDisabled)
     showCentered(g_pages.main);
     click(g_pages.main, IDC_PLAY);
     for (int i = 0; i < kTitleCount; ++i) {
-        EXPECT_FALSE(enabled(g_pages.play, IDC_PLAY_TITLE_BASE + i)) << i;
-        EXPECT_FALSE(checked(g_pages.play, IDC_PLAY_TITLE_BASE + i)) << i;
+        EXPECT_FALSE(isEnabled(g_pages.play, IDC_PLAY_TITLE_BASE + i)) << i;
+        EXPECT_FALSE(isChecked(g_pages.play, IDC_PLAY_TITLE_BASE + i)) << i;
     }
 }
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,6 +21,9 @@
 #include "menu/page_procedures.h"
 #include "menu/restart_command.h"
 #include "support/process.h"
+#include "tests/support/files.h"
+
+using namespace test_support;
 
 namespace {
 
@@ -116,9 +118,7 @@ TEST(Bootstrap, TempFolderInAnyLetterCaseIsTheSameFolder)
 
 TEST(Bootstrap, ShortAndLongNamesOfOneFolderAreTheSame)
 {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string folder = std::string(temp) + "vga long folder name ソ\\";
+    const std::string folder = tempFolder() + "vga long folder name ソ\\";
     CreateDirectoryA(folder.c_str(), nullptr);
     char shortName[MAX_PATH] = {};
     const DWORD length = GetShortPathNameA(folder.c_str(), shortName, sizeof shortName);
@@ -132,10 +132,8 @@ TEST(Bootstrap, ShortAndLongNamesOfOneFolderAreTheSame)
 
 TEST(Bootstrap, EveryStartMakesANewCopyFolderThatTheCopyRecognises)
 {
-    char tempPath[MAX_PATH] = {};
-    GetTempPathA(sizeof tempPath, tempPath);
     // "ソ" and "表" end in the byte of a backslash.
-    const std::string temp = std::string(tempPath) + "vga copy ソ表\\";
+    const std::string temp = tempFolder() + "vga copy ソ表\\";
     CreateDirectoryA(temp.c_str(), nullptr);
 
     Text first = {}, second = {};
@@ -174,29 +172,19 @@ TEST(Bootstrap, EveryStartMakesANewCopyFolderThatTheCopyRecognises)
 
 TEST(Bootstrap, TheCheckedCopyCannotBeChangedUntilItIsReleased)
 {
-    char tempPath[MAX_PATH] = {};
-    GetTempPathA(sizeof tempPath, tempPath);
-    const std::string source = std::string(tempPath) + "vga lock source.bin";
-    const std::string copy = std::string(tempPath) + "vga lock copy.bin";
-    auto write = [](const std::string& path, const std::string& bytes) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        const bool ok = file != INVALID_HANDLE_VALUE &&
-                        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        return ok;
-    };
+    const std::string source = tempFolder() + "vga lock source.bin";
+    const std::string copy = tempFolder() + "vga lock copy.bin";
     const std::string program(200000, 'p');
-    ASSERT_TRUE(write(source, program));
+    ASSERT_TRUE(writeFile(source, program));
 
     // A copy that differs from the original in one byte, or in length, is refused.
-    ASSERT_TRUE(write(copy, program.substr(0, 100000) + 'x' + program.substr(100001)));
+    ASSERT_TRUE(writeFile(copy, program.substr(0, 100000) + 'x' + program.substr(100001)));
     EXPECT_FALSE(lockCheckedCopy(source.c_str(), copy.c_str()));
-    ASSERT_TRUE(write(copy, program + 'p'));
+    ASSERT_TRUE(writeFile(copy, program + 'p'));
     EXPECT_FALSE(lockCheckedCopy(source.c_str(), copy.c_str()));
 
     // The same bytes: locked against writing, deleting and replacing until the handle is closed.
-    ASSERT_TRUE(write(copy, program));
+    ASSERT_TRUE(writeFile(copy, program));
     FileHandle lock = lockCheckedCopy(source.c_str(), copy.c_str());
     ASSERT_TRUE(lock);
     EXPECT_EQ(CreateFileA(copy.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -244,10 +232,8 @@ class BootstrapCopy : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        source_ = std::string(temp) + "vga_boot_source.bin";
-        target_ = std::string(temp) + "vga_boot_target.bin";
+        source_ = tempFolder() + "vga_boot_source.bin";
+        target_ = tempFolder() + "vga_boot_target.bin";
     }
     void TearDown() override
     {
@@ -255,37 +241,24 @@ protected:
         SetFileAttributesA(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(target_.c_str());
     }
-    std::vector<char> readAll(const std::string& path)
-    {
-        std::vector<char> data;
-        FILE* f = std::fopen(path.c_str(), "rb");
-        if (!f) return data;
-        char chunk[4096];
-        size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-        std::fclose(f);
-        return data;
-    }
     std::string source_, target_;
 };
 
 TEST_F(BootstrapCopy, CopiesEveryByteAcrossChunks)
 {
-    std::vector<char> data(3 * 8192 + 5);
+    std::string data(3 * 8192 + 5, '\0');
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 8192);
-    FILE* f = std::fopen(source_.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
+    ASSERT_TRUE(writeFile(source_, data));
 
     ASSERT_TRUE(copyFileForBootstrap(source_.c_str(), target_.c_str()));
-    EXPECT_EQ(readAll(target_), data);
+    EXPECT_TRUE(fileExists(target_));
+    EXPECT_TRUE(readFile(target_) == data);
 }
 
 TEST_F(BootstrapCopy, MissingSourceLeavesNoTarget)
 {
     EXPECT_FALSE(copyFileForBootstrap(source_.c_str(), target_.c_str()));
-    EXPECT_EQ(GetFileAttributesA(target_.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(pathExists(target_));
 }
 
 // ---- the single-instance guard and its hand-over to the copy
@@ -452,17 +425,14 @@ TEST(DiscRequest, FindsTheMarkerOnlyOnAnOpticalDrive)
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, sizeof windows);
     const std::string onDisk = std::string(windows, 3) + "varnis_disc7.ico";
-    FILE* f = std::fopen(onDisk.c_str(), "wb");
-    if (f) std::fclose(f);
+    writeFile(onDisk, "");
     EXPECT_FALSE(probeDiscFile("varnis_disc7.ico"));
     DeleteFileA(onDisk.c_str());
 
     const char drive = firstOpticalDrive();
     if (!drive) GTEST_SKIP() << "no optical drive in this prefix";
     const std::string marker = std::string(1, drive) + ":\\varnis_disc7.ico";
-    f = std::fopen(marker.c_str(), "wb");
-    if (!f) GTEST_SKIP() << "cannot put a marker on drive " << drive;
-    std::fclose(f);
+    if (!writeFile(marker, "")) GTEST_SKIP() << "cannot put a marker on drive " << drive;
     EXPECT_TRUE(requestDisc(nullptr, 7)) << "the disc is there: no question asked";
     EXPECT_EQ(std::string(sourceRoot), std::string(1, drive) + ":\\");
     DeleteFileA(marker.c_str());

@@ -7,20 +7,14 @@
 
 #include <string>
 
-namespace {
+#include "tests/support/files.h"
 
-std::string windowsPath(const char* hostPath)
-{
-    std::string path = std::string("Z:") + hostPath;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
+namespace {
 
 // The program's RT_MANIFEST resource 1 as text; empty when there is none.
 std::string manifestOf(const char* hostPath)
 {
-    const std::string path = windowsPath(hostPath);
+    const std::string path = test_support::windowsPath(hostPath);
     HMODULE image = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (!image) return std::string();
     std::string text;

@@ -9,35 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/win32/install_test_helpers.h"
 #include "install/registry_record.h"
 #include "data/list_grammar.h"
 #include "install/disc_request.h"
 #include "install/run_state.h"
 #include "menu/pages.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/registry.h"
+
+using namespace test_support;
 
 namespace {
-
-// Message boxes shown on this thread: recorded (text, caption, owner) and closed with OK.
-struct ShownMessage {
-    std::string text, caption;
-    HWND owner;
-};
-std::vector<ShownMessage> g_shown;
-
-LRESULT CALLBACK closeMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND box = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK) && !GetPropA(box, "seen")) {
-        SetPropA(box, "seen", box);
-        char text[1024] = {}, caption[256] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        GetWindowTextA(box, caption, sizeof caption);
-        g_shown.push_back({text, caption, GetWindow(box, GW_OWNER)});
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
 
 struct Value {
     LONG result = ERROR_FILE_NOT_FOUND;
@@ -49,13 +31,11 @@ struct Value {
 Value readValue(const char* keyPath, const char* name)
 {
     Value v;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return v;
-    DWORD size = 1024;
-    v.data.resize(size);
-    v.result = RegQueryValueExA(key, name, nullptr, &v.type, v.data.data(), &size);
-    v.data.resize(v.result == ERROR_SUCCESS ? size : 0);
-    RegCloseKey(key);
+    std::string data;
+    if (test_support::readValue(HKEY_CURRENT_USER, keyPath, name, &v.type, &data)) {
+        v.result = ERROR_SUCCESS;
+        v.data.assign(data.begin(), data.end());
+    }
     return v;
 }
 
@@ -97,8 +77,6 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(user_.ok());
-        g_shown.clear();
-        hook_ = SetWindowsHookExA(WH_CBT, closeMessageBoxes, nullptr, GetCurrentThreadId());
         owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         run_.installType = 0;
         setText(run_.installDir, "C:\\Program Files\\Varnis\\Hub\\");
@@ -115,13 +93,12 @@ protected:
     void TearDown() override
     {
         DestroyWindow(owner_);
-        UnhookWindowsHookEx(hook_);
     }
     void addString(const char* line) { std::strcpy(title_->stringValues[title_->stringValueCount++], line); }
     void addNumber(const char* line) { std::strcpy(title_->numberValues[title_->numberValueCount++], line); }
 
-    install_test::PrivateRegistryRoot user_{HKEY_CURRENT_USER, "registry_record"};
-    HHOOK hook_ = nullptr;
+    PrivateRegistryRoot user_{HKEY_CURRENT_USER, "registry_record"};
+    MessageCatcher messages_;
     HWND owner_ = nullptr;
     std::unique_ptr<TitleRecord> title_;
     InstallChoices run_ = {};
@@ -137,7 +114,7 @@ TEST_F(RegistryRecord, ProductKeyHoldsEveryValueWithItsTypeAndLength)
     std::strcpy(g_installLists[1].mediaType, "CD");
 
     ASSERT_TRUE(writeProductRegistry(owner_, run_));
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
     EXPECT_TRUE(isProductInstalled());
     EXPECT_TRUE(productKeyExistsForWrite());
 
@@ -178,10 +155,10 @@ TEST_F(RegistryRecord, ArchivePathTooLongIsLeftOutWithAMessageNotCut)
     EXPECT_EQ(readValue(kProductKeyPath, "SCRIPT_ARC").result, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(readValue(kProductKeyPath, "VOICE_ARC").text(), dir + "voice.arc");   // 259 fits
     EXPECT_EQ(readValue(kProductKeyPath, "MEDIA_TYPE").text(), "DVD");
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].caption, "ERROR");
-    EXPECT_EQ(g_shown[0].owner, owner_);
-    EXPECT_EQ(g_shown[0].text, "パスが長すぎるためレジストリに書き込めませんでした：SCRIPT_ARC");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "ERROR");
+    EXPECT_EQ(messages_.shown()[0].owner, owner_);
+    EXPECT_EQ(messages_.shown()[0].text, "パスが長すぎるためレジストリに書き込めませんでした：SCRIPT_ARC");
 }
 
 TEST_F(RegistryRecord, TitleKeyExpandsTagsReadsNumbersAndKeepsWholeBuffers)
@@ -203,7 +180,7 @@ TEST_F(RegistryRecord, TitleKeyExpandsTagsReadsNumbersAndKeepsWholeBuffers)
 
     EXPECT_FALSE(isTitleInstalled(*title_));
     ASSERT_TRUE(writeTitleRegistry(owner_, *title_, run_.installRoot));
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
     EXPECT_TRUE(isTitleInstalled(*title_));
 
     Value root = readValue(kTitleKey, "L_INST_PATH");
@@ -242,10 +219,10 @@ TEST_F(RegistryRecord, TooLongExpansionIsRefusedAndStopsTheTitle)
     addNumber("N,1");
 
     EXPECT_FALSE(writeTitleRegistry(owner_, *title_, run_.installRoot));
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].caption, "ERROR");
-    EXPECT_EQ(g_shown[0].owner, owner_);
-    EXPECT_EQ(g_shown[0].text, "パスが長すぎるためレジストリに書き込めませんでした：SAVE");
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].caption, "ERROR");
+    EXPECT_EQ(messages_.shown()[0].owner, owner_);
+    EXPECT_EQ(messages_.shown()[0].text, "パスが長すぎるためレジストリに書き込めませんでした：SAVE");
     EXPECT_EQ(readValue(kTitleKey, "FIRST").text(), root + "short\\");
     for (const char* name : {"SAVE", "AFTER", "N"})   // not cut short, and nothing after it
         EXPECT_EQ(readValue(kTitleKey, name).result, ERROR_FILE_NOT_FOUND) << name;
@@ -257,9 +234,9 @@ TEST_F(RegistryRecord, TitleWithoutKeyPathIsNeverInstalledNorWritten)
     title_->registryKey[0] = '\0';
     EXPECT_FALSE(isTitleInstalled(*title_));
     EXPECT_FALSE(writeTitleRegistry(owner_, *title_, run_.installRoot));
-    ASSERT_EQ(g_shown.size(), 1u);
-    EXPECT_EQ(g_shown[0].text, "キー情報をレジストリに書き込めませんでした");
-    EXPECT_EQ(g_shown[0].owner, owner_);
+    ASSERT_EQ(messages_.shown().size(), 1u);
+    EXPECT_EQ(messages_.shown()[0].text, "キー情報をレジストリに書き込めませんでした");
+    EXPECT_EQ(messages_.shown()[0].owner, owner_);
     EXPECT_EQ(readValue("", "L_INST_PATH").result, ERROR_FILE_NOT_FOUND);
 }
 

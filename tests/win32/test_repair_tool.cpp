@@ -1,15 +1,18 @@
 // vgahub_fix.exe run as the player runs it: a child process whose message boxes this test reads
 // and answers, against a product folder and record that the test sets up.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+
+using namespace test_support;
 
 namespace {
 
@@ -17,33 +20,7 @@ const char kCaption[] = "『Varnis Grand Anthology』不具合修正プログラ
 const char kProductKey[] = "Software\\Varnis\\SET-V";
 
 // The program as the build made it, seen through Wine's drive Z: (the host's root).
-std::string builtProgram()
-{
-    std::string path = std::string("Z:") + VGA_FIX_EXE;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string readFile(const std::string& path)
-{
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return "<missing>";
-    std::string content;
-    char buffer[4096];
-    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, got);
-    std::fclose(file);
-    return content;
-}
-
-void writeFile(const std::string& path, const std::string& content)
-{
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(content.data(), 1, content.size(), file);
-    std::fclose(file);
-}
+std::string builtProgram() { return windowsPath(VGA_FIX_EXE); }
 
 bool mutexExists(const char* name)
 {
@@ -109,11 +86,7 @@ BOOL CALLBACK findBoxOfProcess(HWND window, LPARAM param)
     auto* search = reinterpret_cast<FindBox*>(param);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (process != search->process || std::strcmp(name, "#32770") != 0 || !IsWindowVisible(window) ||
-        !GetDlgItem(window, 0xFFFF) || !GetDlgItem(window, IDOK))
-        return TRUE;
+    if (process != search->process || !IsWindowVisible(window) || !isMessageBox(window)) return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -122,18 +95,16 @@ class RepairTool : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        root_ = std::string(temp) + "vga_repair_test\\";
+        root_ = tempFolder() + "vga_repair_test\\";
         clear();
         tool_ = root_ + "disc\\";
         product_ = root_ + "Varnis\\Hub\\";
         for (const std::string& folder : {root_, tool_, root_ + "Varnis\\", product_})
             CreateDirectoryA(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(builtProgram().c_str(), (tool_ + "vgahub_fix.exe").c_str(), FALSE)) << builtProgram();
-        writeFile(tool_ + "vgan1_menu.exe", fixedMenu_);
+        ASSERT_TRUE(writeFile(tool_ + "vgan1_menu.exe", fixedMenu_));
         SetFileAttributesA((tool_ + "vgan1_menu.exe").c_str(), FILE_ATTRIBUTE_READONLY);   // as on the disc
-        writeFile(product_ + "vgan1_menu.exe", "old menu");
+        ASSERT_TRUE(writeFile(product_ + "vgan1_menu.exe", "old menu"));
         setInstallPath(product_);
     }
 
@@ -145,14 +116,7 @@ protected:
 
     void clear()
     {
-        for (const char* file : {"disc\\vgan1_menu.exe", "Varnis\\Hub\\vgan1_menu.exe"})
-            SetFileAttributesA((root_ + file).c_str(), FILE_ATTRIBUTE_NORMAL);
-        std::string from = root_.substr(0, root_.size() - 1) + '\0';
-        SHFILEOPSTRUCTA op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-        SHFileOperationA(&op);
+        deleteTree(root_);
         RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Varnis");
     }
 
@@ -285,7 +249,7 @@ TEST_F(RepairTool, ReplacesTheInstalledMenuAndLeavesItWritable)
     EXPECT_EQ(run().size(), 2u);
     EXPECT_EQ(installedMenu(), fixedMenu_);
     EXPECT_EQ(GetFileAttributesA((product_ + "vgan1_menu.exe").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
-    EXPECT_EQ(readFile(root_ + "Varnis\\Hubvgan1_menu.exe"), "<missing>");
+    EXPECT_FALSE(pathExists(root_ + "Varnis\\Hubvgan1_menu.exe"));
 }
 
 TEST_F(RepairTool, NothingIsCopiedUnlessConfirmedAndInstalled)
@@ -321,7 +285,7 @@ TEST_F(RepairTool, ATargetThatCannotBeWrittenIsACopyFailure)
     ASSERT_TRUE(CreateDirectoryA(longFolder.c_str(), nullptr));
     setInstallPath(longFolder);
     EXPECT_EQ(afterConfirmation(run()), copyFailed);
-    EXPECT_EQ(readFile((longFolder + "vgan1_menu.exe").substr(0, 259)), "<missing>");
+    EXPECT_FALSE(pathExists((longFolder + "vgan1_menu.exe").substr(0, 259)));
 }
 
 }  // namespace

@@ -3,50 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include "support/com.h"
 #include "support/shell_folder.h"
 #include "install/shortcuts.h"
 #include "install_test_helpers.h"
+#include "tests/support/files.h"
+#include "tests/support/shell.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
-
-struct LinkInfo {
-    bool loaded = false;
-    std::string target, workingFolder;
-};
-
-LinkInfo readLink(const std::string& path)
-{
-    LinkInfo info;
-    ComScope com;
-    ComRef<IShellLinkA> link;
-    ComRef<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.out())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.out())))
-        return info;
-    WCHAR wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(file->Load(wide, STGM_READ))) return info;
-    char text[MAX_PATH] = {};
-    link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-    info.target = text;
-    text[0] = '\0';
-    link->GetWorkingDirectory(text, MAX_PATH);
-    info.workingFolder = text;
-    info.loaded = true;
-    return info;
-}
-
-std::string shellFolder(int csidl)
-{
-    Text path = {};
-    EXPECT_TRUE(shellFolderPath(csidl, path));
-    return path;
-}
 
 class Shortcuts : public ::testing::Test {
 protected:
@@ -66,13 +34,13 @@ protected:
     // Only what these tests make: the product's links and folders and the test titles' ones.
     void cleanUp()
     {
-        DeleteFileA((programs_ + "\\Varnis\\Hub\\Setup.lnk").c_str());
-        DeleteFileA((desktop_ + "\\Varnis Grand Anthology.lnk").c_str());
-        RemoveDirectoryA((programs_ + "\\Varnis\\Hub").c_str());
-        RemoveDirectoryA((programs_ + "\\Varnis").c_str());
-        removeTree(programs_ + "\\VgaTest");
-        DeleteFileA((desktop_ + "\\VgaTest.lnk").c_str());
-        DeleteFileA((desktop_ + "\\表示.lnk").c_str());
+        DeleteFileA((programs_ + "Varnis\\Hub\\Setup.lnk").c_str());
+        DeleteFileA((desktop_ + "Varnis Grand Anthology.lnk").c_str());
+        RemoveDirectoryA((programs_ + "Varnis\\Hub").c_str());
+        RemoveDirectoryA((programs_ + "Varnis").c_str());
+        deleteTree(programs_ + "VgaTest");
+        DeleteFileA((desktop_ + "VgaTest.lnk").c_str());
+        DeleteFileA((desktop_ + "表示.lnk").c_str());
     }
     void options(bool desktop, bool startMenu)
     {
@@ -92,8 +60,8 @@ TEST_F(Shortcuts, ProductLinksStartTheMenuInTheProductFolderWithoutTrailingBacks
     const std::string target = scratch_.path() + "Varnis\\Hub\\vgan1_menu.exe";
     const std::string working = scratch_.path() + "Varnis\\Hub";
     for (const std::string& path :
-         {programs_ + "\\Varnis\\Hub\\Setup.lnk", desktop_ + "\\Varnis Grand Anthology.lnk"}) {
-        const LinkInfo link = readLink(path);
+         {programs_ + "Varnis\\Hub\\Setup.lnk", desktop_ + "Varnis Grand Anthology.lnk"}) {
+        const Shortcut link = readShortcut(path);
         ASSERT_TRUE(link.loaded) << path;
         EXPECT_EQ(link.target, target) << path;
         EXPECT_EQ(link.workingFolder, working) << path;
@@ -104,20 +72,20 @@ TEST_F(Shortcuts, OptionsDecideWhichProductLinksAndFoldersAreMade)
 {
     options(true, false);
     createSetupShortcut(run_);
-    EXPECT_TRUE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
-    EXPECT_FALSE(exists(programs_ + "\\Varnis"));   // no Start-menu folder without the option
+    EXPECT_TRUE(pathExists(desktop_ + "Varnis Grand Anthology.lnk"));
+    EXPECT_FALSE(pathExists(programs_ + "Varnis"));   // no Start-menu folder without the option
 
     cleanUp();
     options(false, true);
     createSetupShortcut(run_);
-    EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
-    EXPECT_TRUE(exists(programs_ + "\\Varnis\\Hub\\Setup.lnk"));
+    EXPECT_FALSE(pathExists(desktop_ + "Varnis Grand Anthology.lnk"));
+    EXPECT_TRUE(pathExists(programs_ + "Varnis\\Hub\\Setup.lnk"));
 
     cleanUp();
     options(false, false);
     createSetupShortcut(run_);
-    EXPECT_FALSE(exists(desktop_ + "\\Varnis Grand Anthology.lnk"));
-    EXPECT_FALSE(exists(programs_ + "\\Varnis"));
+    EXPECT_FALSE(pathExists(desktop_ + "Varnis Grand Anthology.lnk"));
+    EXPECT_FALSE(pathExists(programs_ + "Varnis"));
 }
 
 TEST_F(Shortcuts, TitleLinksTargetTheInstallRootAndDesktopLinksKeepOnlyTheirName)
@@ -137,17 +105,17 @@ TEST_F(Shortcuts, TitleLinksTargetTheInstallRootAndDesktopLinksKeepOnlyTheirName
     const std::string target = scratch_.path() + "Varnis\\Lantern\\lantern.exe";
     const std::string working = scratch_.path() + "Varnis\\Lantern\\";
     for (const std::string& path :
-         {programs_ + "\\VgaTest\\Lantern\\VgaTest.lnk", desktop_ + "\\VgaTest.lnk"}) {
-        const LinkInfo link = readLink(path);
+         {programs_ + "VgaTest\\Lantern\\VgaTest.lnk", desktop_ + "VgaTest.lnk"}) {
+        const Shortcut link = readShortcut(path);
         ASSERT_TRUE(link.loaded) << path;
         EXPECT_EQ(link.target, target) << path;
         EXPECT_EQ(link.workingFolder, working) << path;
     }
-    const LinkInfo japanese = readLink(desktop_ + "\\表示.lnk");
+    const Shortcut japanese = readShortcut(desktop_ + "表示.lnk");
     ASSERT_TRUE(japanese.loaded);
     EXPECT_EQ(japanese.target, scratch_.path() + "Varnis\\表示\\ソフト.exe");
     EXPECT_EQ(japanese.workingFolder, scratch_.path() + "Varnis\\表示\\");
-    EXPECT_FALSE(exists(desktop_ + "\\VgaTestソ"));
+    EXPECT_FALSE(pathExists(desktop_ + "VgaTestソ"));
 }
 
 TEST_F(Shortcuts, TitleFoldersAreMadeEvenWithoutTheStartMenuOption)
@@ -161,15 +129,15 @@ TEST_F(Shortcuts, TitleFoldersAreMadeEvenWithoutTheStartMenuOption)
     setText(title.desktopShortcuts[0], "a.exe,VgaTest.lnk");
 
     createTitleShortcuts(title, run_.installRoot, false, false);
-    EXPECT_TRUE(exists(programs_ + "\\VgaTest"));
-    EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
-    EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
+    EXPECT_TRUE(pathExists(programs_ + "VgaTest"));
+    EXPECT_FALSE(pathExists(programs_ + "VgaTest\\VgaTest.lnk"));
+    EXPECT_FALSE(pathExists(desktop_ + "VgaTest.lnk"));
 
     // A target that does not fit is left out rather than cut into another path.
     setText(run_.installRoot, "C:\\" + std::string(251, 'a') + "\\");
     createTitleShortcuts(title, run_.installRoot, true, true);
-    EXPECT_FALSE(exists(programs_ + "\\VgaTest\\VgaTest.lnk"));
-    EXPECT_FALSE(exists(desktop_ + "\\VgaTest.lnk"));
+    EXPECT_FALSE(pathExists(programs_ + "VgaTest\\VgaTest.lnk"));
+    EXPECT_FALSE(pathExists(desktop_ + "VgaTest.lnk"));
 }
 
 }  // namespace

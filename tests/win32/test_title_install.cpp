@@ -7,19 +7,16 @@
 
 #include "install/file_copy.h"
 #include "install/title_install.h"
+#include "menu/page_ids.h"
 #include "install_test_helpers.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/registry.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
-
-bool keyExists(const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 void fill(TitleRecord& title, const char* key, const char* sourceFolder, std::initializer_list<const char*> lines)
 {
@@ -35,7 +32,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(user_.ok());
-        progressPage_ = createPage(IDD_PROGRESS);
+        progressPage_ = createQuietDialog(IDD_PROGRESS);
         ASSERT_NE(progressPage_, nullptr);
         run_ = runInto(scratch_.path());
         run_.desktopShortcuts = run_.startMenuShortcuts = false;   // no shortcuts in these tests
@@ -54,14 +51,7 @@ protected:
     }
     std::string installed(const std::string& relative) { return readFile(scratch_ / relative); }
     // The product key that a run has written before its titles.
-    void createProductKey()
-    {
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V", 0, nullptr, 0, KEY_ALL_ACCESS,
-                                  nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
-    }
+    void createProductKey() { ASSERT_TRUE(createKey(HKEY_CURRENT_USER, "Software\\Varnis\\SET-V")); }
 
     const char* root() const { return run_.installRoot; }
 
@@ -102,11 +92,11 @@ TEST_F(TitleInstall, FileLinesFollowTheSubfolderAndTheDiscsUpToTheEndOfTheList)
         EXPECT_EQ(installed("Varnis\\Lantern\\表示\\ソース.txt"), "disc 1 source") << last;   // replaced, not appended
         EXPECT_EQ(installed("Varnis\\Lantern\\b.txt"), "disc 2 b") << last;   // copied right after disc 2
         EXPECT_EQ(installed("c.txt"), "disc 2 c") << last;                    // "setdir" alone: installRoot
-        EXPECT_FALSE(exists(scratch_ / "never.txt")) << last;
-        EXPECT_FALSE(exists(scratch_ / "Varnis\\Lantern\\never.txt")) << last;
+        EXPECT_FALSE(pathExists(scratch_ / "never.txt")) << last;
+        EXPECT_FALSE(pathExists(scratch_ / "Varnis\\Lantern\\never.txt")) << last;
         EXPECT_STREQ(sourceRoot, "R:\\");
         EXPECT_TRUE(messages_.shown().empty()) << messages_.shown()[0].text;
-        removeTree(scratch_ / "Varnis");
+        deleteTree(scratch_ / "Varnis");
         DeleteFileA((scratch_ / "c.txt").c_str());
     }
 }
@@ -119,8 +109,8 @@ TEST_F(TitleInstall, TitleIsRegisteredAfterItsFilesAndSkippedOnceInstalled)
 
     // Without the product key the title cannot be marked unfinished: nothing is copied.
     EXPECT_FALSE(installTitle(progress_, title, run_));
-    EXPECT_FALSE(keyExists("Software\\Varnis\\Brindle"));
-    EXPECT_FALSE(exists(scratch_ / "a.txt"));
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis\\Brindle"));
+    EXPECT_FALSE(pathExists(scratch_ / "a.txt"));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "キー情報をレジストリに書き込めませんでした");
     EXPECT_EQ(cancelRequested, 1);
@@ -133,7 +123,7 @@ TEST_F(TitleInstall, TitleIsRegisteredAfterItsFilesAndSkippedOnceInstalled)
                               &product, nullptr),
               ERROR_SUCCESS);
     EXPECT_TRUE(installTitle(progress_, title, run_));
-    EXPECT_TRUE(keyExists("Software\\Varnis\\Brindle"));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis\\Brindle"));
     EXPECT_EQ(installed("a.txt"), "a");
     DWORD values = 99;
     RegQueryInfoKeyA(product, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr,
@@ -143,7 +133,7 @@ TEST_F(TitleInstall, TitleIsRegisteredAfterItsFilesAndSkippedOnceInstalled)
 
     DeleteFileA((scratch_ / "a.txt").c_str());
     EXPECT_FALSE(installTitle(progress_, title, run_));   // its key opens: nothing is copied
-    EXPECT_FALSE(exists(scratch_ / "a.txt"));
+    EXPECT_FALSE(pathExists(scratch_ / "a.txt"));
     EXPECT_TRUE(messages_.shown().empty());
 }
 
@@ -169,12 +159,12 @@ TEST_F(TitleInstall, RefusedDiscCancelsTheRunAndLaterTitlesAreNotInstalled)
     EXPECT_EQ(cancelRequested, 1);   // the closing steps now roll back
     // Harbor keeps its key so that the roll-back finds and removes it; nothing after the refusal
     // was copied and nothing after Harbor was installed.
-    EXPECT_TRUE(keyExists("Software\\Varnis\\Harbor"));
+    EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis\\Harbor"));
     EXPECT_EQ(installed("a.txt"), "a");
-    EXPECT_FALSE(exists(scratch_ / "c.txt"));
+    EXPECT_FALSE(pathExists(scratch_ / "c.txt"));
     for (const char* key : {"Software\\Varnis\\Harbor1", "Software\\Varnis\\Harbor2", "Software\\Varnis\\Rainmere"})
-        EXPECT_FALSE(keyExists(key)) << key;
-    EXPECT_FALSE(exists(scratch_ / "x.txt"));
+        EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, key)) << key;
+    EXPECT_FALSE(pathExists(scratch_ / "x.txt"));
 }
 
 TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalled)
@@ -192,10 +182,10 @@ TEST_F(TitleInstall, HarborBringsBothExtraRecordsAndOnlyCheckedTitlesAreInstalle
 
     installSelectedTitles(progress_, run_);
     for (const char* key : {"Software\\Varnis\\Harbor", "Software\\Varnis\\Harbor1", "Software\\Varnis\\Harbor2"})
-        EXPECT_TRUE(keyExists(key)) << key;
-    EXPECT_FALSE(keyExists("Software\\Varnis\\Lantern"));
-    for (const char* file : {"h.txt", "x.txt", "y.txt"}) EXPECT_TRUE(exists(scratch_ / file)) << file;
-    EXPECT_FALSE(exists(scratch_ / "l.txt"));
+        EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, key)) << key;
+    EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis\\Lantern"));
+    for (const char* file : {"h.txt", "x.txt", "y.txt"}) EXPECT_TRUE(pathExists(scratch_ / file)) << file;
+    EXPECT_FALSE(pathExists(scratch_ / "l.txt"));
     EXPECT_EQ(titleMbTotal, 7u);   // the run's titles' size
     EXPECT_EQ(titleMbDone, 0u);    // counted afresh; the small files add nothing
 }
@@ -233,7 +223,7 @@ TEST_F(TitleInstall, FileThatCannotBeWrittenIsOfferedForRetryAndCancelStopsTheRu
             EXPECT_EQ(shown.owner, progressPage_);
         }
         EXPECT_EQ(cancelRequested, 1) << "Cancel stops the run for the roll-back";
-        EXPECT_FALSE(exists(scratch_ / "b.txt")) << "nothing after the refused file is copied";
+        EXPECT_FALSE(pathExists(scratch_ / "b.txt")) << "nothing after the refused file is copied";
         SetFileAttributesA(obstacle.inTheWay.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(readFile(obstacle.inTheWay), "old") << "the file in the way stays as it was";
         DeleteFileA(obstacle.inTheWay.c_str());
@@ -263,7 +253,7 @@ TEST_F(TitleInstall, DiscGoneFromItsDriveIsLookedForAndAskedForBeforeAFileIsLeft
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "「インストールdisc2」に入れ替えてください");
     EXPECT_EQ(cancelRequested, 1);
-    EXPECT_FALSE(exists(scratch_ / "a.txt"));
+    EXPECT_FALSE(pathExists(scratch_ / "a.txt"));
 }
 
 TEST_F(TitleInstall, PathThatDoesNotFitIsFoundBeforehandAndStopsTheRunIfMet)

@@ -5,8 +5,11 @@
 
 #include "install/uninstall_entry.h"
 #include "install_test_helpers.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/registry.h"
 
 using namespace install_test;
+using namespace test_support;
 
 namespace {
 
@@ -34,24 +37,12 @@ std::vector<std::pair<std::string, Value>> valuesOf(const char* path)
     return values;
 }
 
-bool keyExists(const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 class UninstallEntry : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(machine_.ok());
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
-                  ERROR_SUCCESS);
-        RegCloseKey(key);
+        ASSERT_TRUE(createKey(HKEY_LOCAL_MACHINE, kUninstallKey));
         setText(installDir_, "C:\\Program Files\\Varnis\\Hub\\");
     }
     PrivateRegistryRoot machine_{HKEY_LOCAL_MACHINE, "uninstall_entry"};
@@ -83,13 +74,13 @@ TEST_F(UninstallEntry, StaleEntryIsReplacedWholeWithTwoValuesAndAQuotedCommand)
         EXPECT_EQ(values[1].first, "UninstallString");
         static const char kCommand[] = "\"C:\\Program Files\\Varnis\\Hub\\vgan1_menu.exe\"";
         EXPECT_EQ(values[1].second.data, std::string(kCommand, sizeof kCommand));
-        EXPECT_FALSE(keyExists(std::string(kUninstallEntryPath) + "\\Stale"));
+        EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, std::string(kUninstallEntryPath) + "\\Stale"));
     }
     EXPECT_TRUE(messages_.shown().empty());
 
     EXPECT_TRUE(removeUninstallEntry());
-    EXPECT_FALSE(keyExists(kUninstallEntryPath));
-    EXPECT_TRUE(keyExists(kUninstallKey));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntryPath));
+    EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_TRUE(removeUninstallEntry());   // nothing left to remove is no failure
 }
 
@@ -98,7 +89,7 @@ TEST_F(UninstallEntry, CommandThatDoesNotFitIsRefusedBeforeAnythingIsWritten)
     HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     setText(installDir_, "C:\\" + std::string(240, 'v') + "\\");
     EXPECT_FALSE(registerUninstallEntry(owner, installDir_, "vgan1_menu.exe"));
-    EXPECT_FALSE(keyExists(kUninstallEntryPath));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntryPath));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "アプリケーション追加削除への追加に失敗しました[3]");
     EXPECT_EQ(messages_.shown()[0].caption, "ERROR");
@@ -112,7 +103,7 @@ TEST_F(UninstallEntry, MissingUninstallKeyIsReportedAndCreatesNothing)
     EXPECT_FALSE(registerUninstallEntry(nullptr, installDir_, "vgan1_menu.exe"));
     ASSERT_EQ(messages_.shown().size(), 1u);
     EXPECT_EQ(messages_.shown()[0].text, "アプリケーション追加削除への追加に失敗しました[1]");
-    EXPECT_FALSE(keyExists(kUninstallKey));
+    EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // what goes, what stays, and which record and list it goes by.
 #include <windows.h>
 #include <commctrl.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -17,65 +16,31 @@
 #include "install/title_install.h"
 #include "install/run_state.h"
 #include "install/uninstall_entry.h"
+#include "menu/page_ids.h"
 #include "install_test_helpers.h"
 #include "uninstall/roll_back.h"
 #include "uninstall/title_uninstall.h"
 #include "uninstall/uninstall_run.h"
+#include "tests/support/dialogs.h"
+#include "tests/support/files.h"
+#include "tests/support/registry.h"
+#include "tests/support/shell.h"
+
+using namespace test_support;
 
 namespace {
 
 const char kUninstallEntry[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Varnis Grand Anthology";
 
-bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// A file as the install or a game leaves it.
+void writeData(const std::string& path) { ASSERT_TRUE(writeFile(path, "data")) << path; }
 
-void writeFile(const std::string& path, const char* content = "data")
+// The message boxes shown so far, as "caption|text".
+std::vector<std::string> shownMessages()
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, content, static_cast<DWORD>(std::strlen(content)), &written, nullptr);
-    CloseHandle(file);
-}
-
-bool keyExists(HKEY root, const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
-void deleteTree(const std::string& folder)
-{
-    std::string from = folder + '\0';   // the shell wants a list ending in two NULs
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
-}
-
-std::string shellFolder(int csidl)
-{
-    Text path = {};
-    shellFolderPath(csidl, path);
-    return std::string(path) + "\\";
-}
-
-// Message boxes shown on this thread: recorded and answered with OK.
-std::vector<std::string> g_shown;
-LRESULT CALLBACK answerMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
-{
-    HWND box = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_ACTIVATE && GetDlgItem(box, 0xFFFF) && GetDlgItem(box, IDOK) && !GetPropA(box, "seen")) {
-        SetPropA(box, "seen", box);
-        char text[512] = {}, caption[64] = {};
-        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-        GetWindowTextA(box, caption, sizeof caption);
-        g_shown.push_back(std::string(caption) + "|" + text);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    std::vector<std::string> texts;
+    for (const ShownMessage& shown : MessageCatcher::shown()) texts.push_back(shown.caption + "|" + shown.text);
+    return texts;
 }
 
 template <size_t N>
@@ -118,9 +83,7 @@ class UninstallRun : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        root_ = std::string(temp) + "vga_uninstall_test\\";
+        root_ = tempFolder() + "vga_uninstall_test\\";
         clearLeftovers();
         CreateDirectoryA(root_.c_str(), nullptr);
         run_ = install_test::runInto(root_);
@@ -130,19 +93,13 @@ protected:
 
         describeLists();
         describeTitles();
-        hook_ = SetWindowsHookExA(WH_CBT, answerMessageBoxes, nullptr, GetCurrentThreadId());
-        g_shown.clear();
     }
 
-    void TearDown() override
-    {
-        UnhookWindowsHookEx(hook_);
-        clearLeftovers();
-    }
+    void TearDown() override { clearLeftovers(); }
 
     void clearLeftovers()
     {
-        deleteTree(root_.substr(0, root_.size() - 1));
+        deleteTree(root_);
         deleteTree(shellFolder(CSIDL_PROGRAMS) + "Varnis");
         for (const char* link : {"Varnis Grand Anthology.lnk", "Lantern.lnk", "Brindle.lnk", "Harbor.lnk"})
             DeleteFileA((shellFolder(CSIDL_DESKTOP) + link).c_str());
@@ -209,7 +166,7 @@ protected:
         for (int i = 0; i < list.folderCount; ++i) CreateDirectoryA(product(list.folderList[i]).c_str(), nullptr);
         for (int i = 0; i < list.entryCount; ++i) {
             const std::string path = product(list.entries[i]);
-            if (std::strncmp(list.entries[i], "CDCHANGE", 8) != 0 && path.size() < kTextSize) writeFile(path);
+            if (std::strncmp(list.entries[i], "CDCHANGE", 8) != 0 && path.size() < kTextSize) writeData(path);
         }
         createSetupShortcut(run_);
         registerUninstallEntry(nullptr, run_.installDir, list.uninstallProgram);
@@ -219,7 +176,7 @@ protected:
     void install(const TestTitle& title)
     {
         createTitleFolders(nullptr, *title.record, root_.c_str());
-        for (const std::string& file : title.files) writeFile(root_ + file);
+        for (const std::string& file : title.files) writeData(root_ + file);
         ASSERT_TRUE(writeTitleRegistry(nullptr, *title.record, root_.c_str()));
         createTitleShortcuts(*title.record, root_.c_str(), true, true);
     }
@@ -227,15 +184,15 @@ protected:
     bool installedWhole(const TestTitle& title)
     {
         bool all = keyExists(HKEY_CURRENT_USER, title.record->registryKey);
-        for (const std::string& file : title.files) all = all && exists(root_ + file);
+        for (const std::string& file : title.files) all = all && pathExists(root_ + file);
         return all;
     }
 
     bool goneWhole(const TestTitle& title)
     {
         bool gone = !keyExists(HKEY_CURRENT_USER, title.record->registryKey);
-        for (const std::string& file : title.files) gone = gone && !exists(root_ + file);
-        for (int i = 0; i < title.record->folderCount; ++i) gone = gone && !exists(root_ + title.record->folderList[i]);
+        for (const std::string& file : title.files) gone = gone && !pathExists(root_ + file);
+        for (int i = 0; i < title.record->folderCount; ++i) gone = gone && !pathExists(root_ + title.record->folderList[i]);
         return gone;
     }
 
@@ -273,7 +230,7 @@ protected:
     void writeProductData()
     {
         for (const char* name : {"save\\a.sav", "save\\B.SAV", "save\\read.dat", "save\\system.dat", "save\\config.dat"})
-            writeFile(product(name));
+            writeData(product(name));
     }
 
     bool folderIsEmpty(const std::string& folder)
@@ -293,7 +250,7 @@ protected:
         return entries == 0;
     }
 
-    HHOOK hook_ = nullptr;
+    MessageCatcher messages_;
     InstallChoices run_ = {};
     UninstallChoices choices_ = {};
     DataBoxes boxes_ = {};
@@ -312,17 +269,17 @@ TEST_F(UninstallRun, OneTitleGoesWhileTheOthersAndTheProductStay)
 
     EXPECT_TRUE(runUninstall());
     EXPECT_TRUE(goneWhole(lantern_));
-    EXPECT_FALSE(exists(shellFolder(CSIDL_DESKTOP) + "Lantern.lnk"));
-    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Lantern"));
+    EXPECT_FALSE(pathExists(shellFolder(CSIDL_DESKTOP) + "Lantern.lnk"));
+    EXPECT_FALSE(pathExists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Lantern"));
 
     EXPECT_TRUE(installedWhole(brindle_));
-    EXPECT_TRUE(exists(shellFolder(CSIDL_DESKTOP) + "Brindle.lnk"));
-    EXPECT_TRUE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Brindle\\Brindle.lnk"));
-    EXPECT_TRUE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
+    EXPECT_TRUE(pathExists(shellFolder(CSIDL_DESKTOP) + "Brindle.lnk"));
+    EXPECT_TRUE(pathExists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Brindle\\Brindle.lnk"));
+    EXPECT_TRUE(pathExists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
-    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
-    EXPECT_TRUE(exists(product("save\\a.sav"))) << "the product's data go only with the last title";
+    EXPECT_TRUE(pathExists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(pathExists(product("save\\a.sav"))) << "the product's data go only with the last title";
     EXPECT_TRUE(voiceArcNoted);
 }
 
@@ -336,14 +293,14 @@ TEST_F(UninstallRun, AllTitlesWithAllDataLeaveNothingBehind)
     allData();
 
     EXPECT_TRUE(runUninstall());
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
     EXPECT_TRUE(folderIsEmpty(root_));
     for (const TestTitle* title : {&lantern_, &harbor_, &harborData_, &harborSp_}) EXPECT_TRUE(goneWhole(*title));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
-    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis"));
+    EXPECT_FALSE(pathExists(shellFolder(CSIDL_PROGRAMS) + "Varnis"));
     for (const char* link : {"Varnis Grand Anthology.lnk", "Lantern.lnk", "Harbor.lnk"})
-        EXPECT_FALSE(exists(shellFolder(CSIDL_DESKTOP) + link)) << link;
+        EXPECT_FALSE(pathExists(shellFolder(CSIDL_DESKTOP) + link)) << link;
     EXPECT_FALSE(voiceArcNoted);
 }
 
@@ -352,19 +309,19 @@ TEST_F(UninstallRun, DataOptionsWithoutGameDataTakeOnlyTheirFiles)
     installProduct();
     writeProductData();
     // Beside the save data: what the pattern does not name, and a folder it does name.
-    writeFile(product("save\\keep.savx"));
-    writeFile(product("save\\notes.txt"));
+    writeData(product("save\\keep.savx"));
+    writeData(product("save\\notes.txt"));
     CreateDirectoryA(product("save\\folder.sav").c_str(), nullptr);
-    writeFile(product("save\\folder.sav\\inner.sav"));
+    writeData(product("save\\folder.sav\\inner.sav"));
     chooseData({IDC_DATA_SAVE, IDC_DATA_READ});
 
     EXPECT_TRUE(runUninstall());
-    EXPECT_FALSE(exists(product("save\\a.sav")));
-    EXPECT_FALSE(exists(product("save\\B.SAV")));
-    EXPECT_FALSE(exists(product("save\\read.dat")));
+    EXPECT_FALSE(pathExists(product("save\\a.sav")));
+    EXPECT_FALSE(pathExists(product("save\\B.SAV")));
+    EXPECT_FALSE(pathExists(product("save\\read.dat")));
     for (const char* kept : {"save\\keep.savx", "save\\notes.txt", "save\\folder.sav\\inner.sav", "save\\system.dat",
                              "save\\config.dat", "vgan1_menu.exe", "data\\script.arc"})
-        EXPECT_TRUE(exists(product(kept))) << kept;
+        EXPECT_TRUE(pathExists(product(kept))) << kept;
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
 }
@@ -376,9 +333,9 @@ TEST_F(UninstallRun, DeleteAllDataAloneRemovesNothing)
     chooseData({IDC_DATA_ALL});
 
     EXPECT_FALSE(runUninstall());
-    EXPECT_TRUE(g_shown.empty());
-    EXPECT_TRUE(exists(product("save\\a.sav")));
-    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(messages_.shown().empty());
+    EXPECT_TRUE(pathExists(product("save\\a.sav")));
+    EXPECT_TRUE(pathExists(product("vgan1_menu.exe")));
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
 }
 
@@ -388,21 +345,21 @@ TEST_F(UninstallRun, FilesTheInstallDidNotMakeStayWithTheirFolders)
 {
     installProduct();
     install(lantern_);
-    writeFile(root_ + "Varnis\\Lantern\\save\\mine.sav");
-    writeFile(product("data\\mods.txt"));
+    writeData(root_ + "Varnis\\Lantern\\save\\mine.sav");
+    writeData(product("data\\mods.txt"));
     const std::string cutShort = product(longName_.c_str()).substr(0, kTextSize - 1);
-    writeFile(cutShort);
+    writeData(cutShort);
     selectTitles({0});
     allData();
 
     EXPECT_TRUE(runUninstall());
-    EXPECT_TRUE(exists(root_ + "Varnis\\Lantern\\save\\mine.sav"));
-    EXPECT_FALSE(exists(root_ + "Varnis\\Lantern\\lantern.exe"));
-    EXPECT_FALSE(exists(root_ + "Varnis\\Lantern\\表示"));
+    EXPECT_TRUE(pathExists(root_ + "Varnis\\Lantern\\save\\mine.sav"));
+    EXPECT_FALSE(pathExists(root_ + "Varnis\\Lantern\\lantern.exe"));
+    EXPECT_FALSE(pathExists(root_ + "Varnis\\Lantern\\表示"));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, g_titles[0].registryKey));
-    EXPECT_TRUE(exists(product("data\\mods.txt")));
-    EXPECT_TRUE(exists(cutShort));
-    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(pathExists(product("data\\mods.txt")));
+    EXPECT_TRUE(pathExists(cutShort));
+    EXPECT_FALSE(pathExists(product("vgan1_menu.exe")));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, "Software\\Varnis"));
 }
 
@@ -416,8 +373,8 @@ TEST_F(UninstallRun, TheFolderAboveIsOnlyRemovedBelowARealHubFolder)
     allData();
 
     EXPECT_TRUE(runUninstall());
-    EXPECT_FALSE(exists(root_ + "表Hub"));
-    EXPECT_TRUE(exists(root_ + "表"));
+    EXPECT_FALSE(pathExists(root_ + "表Hub"));
+    EXPECT_TRUE(pathExists(root_ + "表"));
     EXPECT_EQ(hubParentLength("C:\\x\\Varnis\\hub\\"), std::strlen("C:\\x\\Varnis\\"));
     EXPECT_EQ(hubParentLength("C:\\x\\Varnis\\Hub"), 0u);
     EXPECT_EQ(hubParentLength("C:\\MyHub\\"), 0u);
@@ -435,12 +392,12 @@ TEST_F(UninstallRun, InstallTypeOfTheRecordChoosesTheList)
         ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
         if (asText) RegSetValueExA(key, "INSTALL_TYPE", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
         RegCloseKey(key);
-        writeFile(product("data\\movie.arc"));   // only the full list names it
+        writeData(product("data\\movie.arc"));   // only the full list names it
         chooseData({IDC_DATA_GAME});
 
         EXPECT_TRUE(runUninstall()) << asText;
-        EXPECT_FALSE(exists(product("data\\script.arc"))) << asText;
-        EXPECT_TRUE(exists(product("data\\movie.arc"))) << asText;
+        EXPECT_FALSE(pathExists(product("data\\script.arc"))) << asText;
+        EXPECT_TRUE(pathExists(product("data\\movie.arc"))) << asText;
         DeleteFileA(product("data\\movie.arc").c_str());
     }
 }
@@ -464,11 +421,11 @@ TEST_F(UninstallRun, AnUnreadableRecordIsReportedBeforeAnythingGoes)
     RegDeleteTreeA(HKEY_CURRENT_USER, kProductKeyPath);
     EXPECT_FALSE(runUninstall());
 
-    EXPECT_EQ(g_shown, (std::vector<std::string>{"ERROR|レジストリ情報がありません[INSTALL_TYPE]",
+    EXPECT_EQ(shownMessages(), (std::vector<std::string>{"ERROR|レジストリ情報がありません[INSTALL_TYPE]",
                                                  "ERROR|レジストリ情報がありません[INSTALL_PATH]",
                                                  "ERROR|レジストリ情報がありません"}));
-    EXPECT_TRUE(exists(product("save\\a.sav")));
-    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(pathExists(product("save\\a.sav")));
+    EXPECT_TRUE(pathExists(product("vgan1_menu.exe")));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
 }
 
@@ -481,16 +438,16 @@ TEST_F(UninstallRun, AProductWhoseListCouldNotBeReadIsKeptWhole)
     EXPECT_FALSE(runUninstall());
     g_installListRead[0] = true;
 
-    EXPECT_EQ(g_shown, (std::vector<std::string>{"ERROR|instdata_f.txt を読み込めないため、アンインストールできません。"}));
+    EXPECT_EQ(shownMessages(), (std::vector<std::string>{"ERROR|instdata_f.txt を読み込めないため、アンインストールできません。"}));
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath)) << "the record stays for a later run";
-    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
-    EXPECT_TRUE(exists(product("save\\a.sav")));
+    EXPECT_TRUE(pathExists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(pathExists(product("save\\a.sav")));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
 
     // With the list read, the same run removes everything.
     EXPECT_TRUE(runUninstall());
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
-    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
+    EXPECT_FALSE(pathExists(product("vgan1_menu.exe")));
 }
 
 // One title goes while another stays. The data options name the product's data, which goes only
@@ -516,7 +473,7 @@ TEST_F(UninstallRun, DataChoicesForOneTitleWhileAnotherStays)
     for (const Case& c : cases) {
         install(lantern_);
         const std::string titleSave = root_ + "Varnis\\Lantern\\save\\01.sav";
-        writeFile(titleSave);
+        writeData(titleSave);
         choices_ = {};
         boxes_ = {};
         selectTitles({0});
@@ -524,14 +481,14 @@ TEST_F(UninstallRun, DataChoicesForOneTitleWhileAnotherStays)
 
         runUninstall();
         EXPECT_EQ(keyExists(HKEY_CURRENT_USER, lantern_.record->registryKey), !c.titleGoes) << c.name;
-        EXPECT_EQ(exists(root_ + lantern_.files[0]), !c.titleGoes) << c.name;
-        EXPECT_TRUE(exists(titleSave)) << c.name << ": a title's own saves are named by no list";
+        EXPECT_EQ(pathExists(root_ + lantern_.files[0]), !c.titleGoes) << c.name;
+        EXPECT_TRUE(pathExists(titleSave)) << c.name << ": a title's own saves are named by no list";
         EXPECT_TRUE(installedWhole(brindle_)) << c.name;
         for (const char* name : {"save\\a.sav", "save\\read.dat", "save\\system.dat", "vgan1_menu.exe"})
-            EXPECT_TRUE(exists(product(name))) << c.name << ": " << name;
+            EXPECT_TRUE(pathExists(product(name))) << c.name << ": " << name;
         EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath)) << c.name;
     }
-    EXPECT_TRUE(g_shown.empty());
+    EXPECT_TRUE(messages_.shown().empty());
 }
 
 // A run that ended from outside while it copied Lantern left some of its files, its folders and
@@ -542,14 +499,14 @@ TEST_F(UninstallRun, ATitleLeftUnfinishedByACrashIsRemovedFirst)
     install(brindle_);
     ASSERT_TRUE(markTitleUnfinished(*lantern_.record, root_.c_str()));
     createTitleFolders(nullptr, *lantern_.record, root_.c_str());
-    writeFile(root_ + lantern_.files[0]);
+    writeData(root_ + lantern_.files[0]);
 
     removeUnfinishedTitles();
     EXPECT_TRUE(goneWhole(lantern_));
     Text root = {};
     EXPECT_FALSE(unfinishedTitleRoot(*lantern_.record, root)) << "the mark goes with the title";
     EXPECT_TRUE(installedWhole(brindle_));
-    EXPECT_TRUE(exists(product("vgan1_menu.exe")));
+    EXPECT_TRUE(pathExists(product("vgan1_menu.exe")));
 }
 
 // Cancelling a run that added Lantern to an installed product takes Lantern away and leaves the
@@ -575,19 +532,19 @@ TEST_F(UninstallRun, RollBackRemovesOnlyWhatTheRunAdded)
     EXPECT_TRUE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
     EXPECT_TRUE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
     for (const char* name : {"vgan1_menu.exe", "save\\a.sav", "save\\read.dat", "save\\system.dat"})
-        EXPECT_TRUE(exists(product(name))) << name;
+        EXPECT_TRUE(pathExists(product(name))) << name;
 
     origin = {};
     undoInstallRun(run_, origin, kListEntries);
     EXPECT_TRUE(goneWhole(brindle_));
     EXPECT_FALSE(keyExists(HKEY_CURRENT_USER, kProductKeyPath));
     EXPECT_FALSE(keyExists(HKEY_LOCAL_MACHINE, kUninstallEntry));
-    EXPECT_FALSE(exists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
-    EXPECT_FALSE(exists(product("vgan1_menu.exe")));
-    EXPECT_FALSE(exists(product("data")));
+    EXPECT_FALSE(pathExists(shellFolder(CSIDL_PROGRAMS) + "Varnis\\Hub\\Setup.lnk"));
+    EXPECT_FALSE(pathExists(product("vgan1_menu.exe")));
+    EXPECT_FALSE(pathExists(product("data")));
     for (const char* name : {"save\\a.sav", "save\\read.dat", "save\\system.dat"})
-        EXPECT_TRUE(exists(product(name))) << name << ": a roll-back deletes no player data";
-    EXPECT_TRUE(g_shown.empty());
+        EXPECT_TRUE(pathExists(product(name))) << name << ": a roll-back deletes no player data";
+    EXPECT_TRUE(messages_.shown().empty());
 }
 
 TEST(SaveDataPattern, MatchesLongNamesOnly)
