@@ -78,14 +78,7 @@ bool repaintDue()
 
 void logCopied(const char* source, const char* destination, unsigned long long bytes)
 {
-    char digits[24];
-    char* p = digits + sizeof digits - 1;
-    *p = '\0';
-    do {
-        *--p = static_cast<char>('0' + bytes % 10);
-        bytes /= 10;
-    } while (bytes != 0);
-    logAction("copied: %s -> %s (%s bytes)", source, destination, p);
+    logAction("copied: %s -> %s (%llu bytes)", source, destination, bytes);
 }
 
 // A destination that must not pass for the real file goes again.

@@ -26,7 +26,7 @@ size_t put(char* out, size_t room, const char* text, size_t length)
 
 // The digits of value in base (10 or 16), with a '-' before a negative one, into digits (at
 // least 24 bytes); answers their start.
-const char* integerText(unsigned long value, bool negative, unsigned base, char* digits)
+const char* integerText(unsigned long long value, bool negative, unsigned base, char* digits)
 {
     char* p = digits + 23;
     *p = '\0';
@@ -52,11 +52,11 @@ size_t formatText(char* out, size_t outSize, const char* format, va_list args)
             continue;
         }
         const char* start = f++;
-        const bool isLong = *f == 'l';
-        if (isLong) ++f;
+        int longs = 0;   // 1 for l (long), 2 for ll (long long)
+        while (longs < 2 && *f == 'l') ++longs, ++f;
         char digits[24];
         const char* text = nullptr;
-        switch (isLong && (*f == '%' || *f == 's' || *f == 'c') ? '\0' : *f) {
+        switch (longs && (*f == '%' || *f == 's' || *f == 'c') ? '\0' : *f) {
         case '%': text = "%"; break;
         case 's':
             text = va_arg(args, const char*);
@@ -69,14 +69,17 @@ size_t formatText(char* out, size_t outSize, const char* format, va_list args)
             break;
         case 'd':
         case 'i': {
-            const long value = isLong ? va_arg(args, long) : va_arg(args, int);
-            const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+            const long long value = longs == 2 ? va_arg(args, long long) : longs ? va_arg(args, long) : va_arg(args, int);
+            const unsigned long long magnitude =
+                value < 0 ? 0ull - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
             text = integerText(magnitude, value < 0, 10, digits);
             break;
         }
         case 'u':
         case 'x': {
-            const unsigned long value = isLong ? va_arg(args, unsigned long) : va_arg(args, unsigned);
+            const unsigned long long value = longs == 2 ? va_arg(args, unsigned long long)
+                                             : longs     ? va_arg(args, unsigned long)
+                                                         : va_arg(args, unsigned);
             text = integerText(value, false, *f == 'u' ? 10 : 16, digits);
             break;
         }

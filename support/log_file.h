@@ -36,7 +36,7 @@ public:
 
     // The text that format and args make, whole, in C-heap memory that the caller frees; null
     // when the memory runs out. The conversions are those of printf that the programs use: %s,
-    // %c, %d and %i, %u, %x (these three also with l, for long), and %%. From any other
+    // %c, %d and %i, %u, %x (these three also with l and ll, for long and long long), and %%. From any other
     // conversion on (a width, a precision, floating point) the format is kept as it stands and
     // takes no further argument.
     static char* FormatV(const char* format, va_list args);

@@ -53,6 +53,9 @@ TEST(LogFile, FormatsTheConversionsOfThePrograms)
     log.Printf("%d %i %ld|%u %lu|%x %lx|%c%%|%s", -42, 7, -2147483647L - 1, 4000000000u, 4294967295ul, 255u,
                0xabcdul, 'Q', "ソフト");
     EXPECT_STREQ("-42 7 -2147483648|4000000000 4294967295|ff abcd|Q%|ソフト", log.GetLastMessage());
+    // A copied file's size is 64-bit.
+    log.Printf("%llu|%lld|%llx", 18446744073709551615ull, -9223372036854775807LL - 1, 0x123456789ull);
+    EXPECT_STREQ("18446744073709551615|-9223372036854775808|123456789", log.GetLastMessage());
     // From a conversion the programs do not use on, the format is kept and takes no argument.
     log.Printf("%d and %5d then %s", 1, 2, "never read");
     EXPECT_STREQ("1 and %5d then %s", log.GetLastMessage());
