@@ -22,47 +22,45 @@ void RegistryKey::setName(const char* parentName, const char* path)
     if (!textJoin(name_, sizeof name_, parentName, "\\", path)) textCopy(name_, sizeof name_, path);
 }
 
-LONG RegistryKey::take(LONG result, HKEY key, const char* parentName, const char* path)
+LONG RegistryKey::openNamed(HKEY parent, const char* parentName, const char* path, REGSAM access)
 {
+    close();
+    HKEY key = nullptr;
+    const LONG result = RegOpenKeyExA(parent, path, 0, access, &key);
     if (result == ERROR_SUCCESS) key_ = key;
     setName(parentName, path);
     return result;
 }
 
-// Each call is made before take() is given the key it fills in: the arguments of one call are
-// evaluated in no set order.
-LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
-{
-    close();
-    HKEY key = nullptr;
-    const LONG result = RegOpenKeyExA(parent, path, 0, access, &key);
-    return take(result, key, rootName(parent), path);
-}
-
-LONG RegistryKey::open(const RegistryKey& parent, const char* path, REGSAM access)
-{
-    close();
-    HKEY key = nullptr;
-    const LONG result = RegOpenKeyExA(parent.get(), path, 0, access, &key);
-    return take(result, key, parent.name(), path);
-}
-
-LONG RegistryKey::create(HKEY parent, const char* path, REGSAM access)
+LONG RegistryKey::createNamed(HKEY parent, const char* parentName, const char* path, REGSAM access)
 {
     close();
     HKEY key = nullptr;
     const LONG result =
         RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
-    return take(result, key, rootName(parent), path);
+    if (result == ERROR_SUCCESS) key_ = key;
+    setName(parentName, path);
+    return result;
+}
+
+LONG RegistryKey::open(HKEY parent, const char* path, REGSAM access)
+{
+    return openNamed(parent, rootName(parent), path, access);
+}
+
+LONG RegistryKey::open(const RegistryKey& parent, const char* path, REGSAM access)
+{
+    return openNamed(parent.get(), parent.name(), path, access);
+}
+
+LONG RegistryKey::create(HKEY parent, const char* path, REGSAM access)
+{
+    return createNamed(parent, rootName(parent), path, access);
 }
 
 LONG RegistryKey::create(const RegistryKey& parent, const char* path, REGSAM access)
 {
-    close();
-    HKEY key = nullptr;
-    const LONG result =
-        RegCreateKeyExA(parent.get(), path, 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
-    return take(result, key, parent.name(), path);
+    return createNamed(parent.get(), parent.name(), path, access);
 }
 
 LONG RegistryKey::close()

@@ -55,8 +55,9 @@ public:
 
 private:
     void setName(const char* parentName, const char* path);
-    // Holds key when result is a success and names it parentName\path; answers result.
-    LONG take(LONG result, HKEY key, const char* parentName, const char* path);
+    // open and create with the name the log gives parent.
+    LONG openNamed(HKEY parent, const char* parentName, const char* path, REGSAM access);
+    LONG createNamed(HKEY parent, const char* parentName, const char* path, REGSAM access);
 
     HKEY key_ = nullptr;
     char name_[2 * 260] = {};
